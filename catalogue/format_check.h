@@ -1,0 +1,77 @@
+// Decides whether a replacement text may stand in for a catalogue text as a
+// printf format: the program passes the arguments that the catalogue text
+// asks for, so a replacement must never consume more of them, or read one as
+// another type.
+
+#ifndef MSGREPORT_CATALOGUE_FORMAT_CHECK_H_
+#define MSGREPORT_CATALOGUE_FORMAT_CHECK_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace msgreport {
+
+// What one argument of a format is read as. Two arguments are read alike
+// when both kind and length modifier agree.
+enum class ArgumentKind { kInteger, kWideChar, kFloating, kString, kPointer };
+
+struct FormatArgument {
+  ArgumentKind kind;
+  std::string length;      // "", "hh", "h", "l", "ll", "L", "j", "z", "t"
+  std::string conversion;  // as written, e.g. "%-5ld"; "*" for a star
+};
+
+enum class FormatProblem {
+  kNone,
+  kMalformed,      // an incomplete or unknown conversion
+  kWritesCount,    // %n
+  kPositional,     // %1$s
+  kOversizedField  // a width or precision larger than a message can be
+};
+
+struct ParsedFormat {
+  std::vector<FormatArgument> arguments;  // in the order they are consumed
+  FormatProblem problem = FormatProblem::kNone;
+  std::size_t problem_offset = 0;  // where the offending conversion starts
+};
+
+// Splits a format into the arguments it consumes. Parsing stops at the first
+// problem; the arguments before it are kept.
+ParsedFormat ParseFormat(const char* format, std::size_t length);
+ParsedFormat ParseFormat(const char* format);
+
+enum class Compatibility {
+  kCompatible,         // same arguments, read the same way
+  kFewerArguments,     // safe, but drops values the program passes
+  kMoreArguments,      // would read an argument that was never passed
+  kArgumentMismatch,   // would read an argument as another type
+  kUnsafeReplacement,  // the replacement has a FormatProblem
+};
+
+struct CompatibilityVerdict {
+  Compatibility result = Compatibility::kCompatible;
+  // For mismatches, more and fewer arguments: the first argument (counted
+  // from 1) where the two formats part.
+  std::size_t argument = 0;
+  std::string catalogue_conversion;    // empty when the catalogue has none
+  std::string replacement_conversion;  // empty when the replacement has none
+  FormatProblem problem = FormatProblem::kNone;
+
+  // Whether the replacement may be used in place of the catalogue text.
+  bool accepted() const {
+    return result == Compatibility::kCompatible ||
+           result == Compatibility::kFewerArguments;
+  }
+};
+
+// Checks `replacement` against `catalogue`. A catalogue text that does not
+// parse is trusted only as far as its first problem: the replacement may use
+// no more arguments than that.
+CompatibilityVerdict CheckCompatibility(const char* catalogue,
+                                        const char* replacement,
+                                        std::size_t replacement_length);
+
+}  // namespace msgreport
+
+#endif  // MSGREPORT_CATALOGUE_FORMAT_CHECK_H_

@@ -1,0 +1,41 @@
+// Set-up: the built-in pairs, the filter keys, then the message file.
+
+#include "msgreport.h"
+
+MessageHandler::MessageHandler() = default;
+
+MessageHandler::MessageHandler(const char** pairs, int npairs,
+                               const char** filters, int nfilters,
+                               const char* messageFile) {
+  PopulateMessageHandler(pairs, npairs, filters, nfilters, messageFile);
+}
+
+MessageHandler::~MessageHandler() = default;
+
+void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
+                                            const char** filters, int nfilters,
+                                            const char* messageFile) {
+  LoadMessagePairs(pairs, npairs);
+  AppendFilterKeys(filters, nfilters);
+  // The reader checks each file entry against the catalogue as it stands
+  // now, so a key the file names twice is judged against the built-in text
+  // both times, not against the file's first text.
+  MessageFile reader(messageMap);
+  reader.ReadMessageFile(messageFile, messageMap);
+}
+
+void MessageHandler::LoadMessagePairs(const char** pairs, int npairs) {
+  for (int pair = 0; pair < npairs; ++pair) {
+    const char* key = pairs[2 * pair];
+    const char* text = pairs[2 * pair + 1];
+    // Tables that end in a pair of nulls, counted in npairs, stay valid.
+    if (key == nullptr || text == nullptr) continue;
+    messageMap.AddMessage(key, text);
+  }
+}
+
+void MessageHandler::AppendFilterKeys(const char** filters, int nfilters) {
+  for (int i = 0; i < nfilters; ++i) {
+    if (filters[i] != nullptr) filterArray.push_back(filters[i]);
+  }
+}

@@ -1,0 +1,26 @@
+// Plain-function callbacks that record what they receive, one per severity.
+
+#ifndef MSGREPORT_TESTS_CALLBACK_RECORDER_H_
+#define MSGREPORT_TESTS_CALLBACK_RECORDER_H_
+
+#include <string>
+#include <vector>
+
+namespace msgreport_test {
+
+struct Received {
+  static std::vector<std::string> errors;
+  static std::vector<std::string> warnings;
+  static std::vector<std::string> infos;
+  static std::vector<std::string> debugs;
+  static void Clear();
+};
+
+void RecordError(char* message);
+void RecordWarning(char* message);
+void RecordInfo(char* message);
+void RecordDebug(char* message);
+
+}  // namespace msgreport_test
+
+#endif  // MSGREPORT_TESTS_CALLBACK_RECORDER_H_

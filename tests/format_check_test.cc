@@ -1,0 +1,99 @@
+#include "catalogue/format_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace msgreport {
+namespace {
+
+CompatibilityVerdict Check(const char* catalogue, const char* replacement) {
+  return CheckCompatibility(catalogue, replacement, std::strlen(replacement));
+}
+
+TEST(FormatCheckTest, ParsesTheArgumentsAFormatConsumes) {
+  ParsedFormat parsed = ParseFormat("%-5ld of %*.*s at %p: %Lg%% %c");
+  ASSERT_EQ(parsed.problem, FormatProblem::kNone);
+  ASSERT_EQ(parsed.arguments.size(), 7u);
+  EXPECT_EQ(parsed.arguments[0].kind, ArgumentKind::kInteger);
+  EXPECT_EQ(parsed.arguments[0].length, "l");
+  EXPECT_EQ(parsed.arguments[0].conversion, "%-5ld");
+  EXPECT_EQ(parsed.arguments[1].kind, ArgumentKind::kInteger);  // '*' width
+  EXPECT_EQ(parsed.arguments[2].kind, ArgumentKind::kInteger);  // '*' prec.
+  EXPECT_EQ(parsed.arguments[3].kind, ArgumentKind::kString);
+  EXPECT_EQ(parsed.arguments[4].kind, ArgumentKind::kPointer);
+  EXPECT_EQ(parsed.arguments[5].kind, ArgumentKind::kFloating);
+  EXPECT_EQ(parsed.arguments[5].length, "L");
+  EXPECT_EQ(parsed.arguments[6].kind, ArgumentKind::kInteger);
+}
+
+TEST(FormatCheckTest, FlagsWhatAFileMustNeverBringIn) {
+  EXPECT_EQ(ParseFormat("count%n").problem, FormatProblem::kWritesCount);
+  EXPECT_EQ(ParseFormat("%1$s").problem, FormatProblem::kPositional);
+  EXPECT_EQ(ParseFormat("%*2$d").problem, FormatProblem::kPositional);
+  EXPECT_EQ(ParseFormat("50%").problem, FormatProblem::kMalformed);
+  EXPECT_EQ(ParseFormat("%y").problem, FormatProblem::kMalformed);
+  EXPECT_EQ(ParseFormat("%lp").problem, FormatProblem::kMalformed);
+  EXPECT_EQ(ParseFormat("%hs").problem, FormatProblem::kMalformed);
+  EXPECT_EQ(ParseFormat("%Ld").problem, FormatProblem::kMalformed);
+  EXPECT_EQ(ParseFormat("%99999999d").problem, FormatProblem::kOversizedField);
+  EXPECT_EQ(ParseFormat("%.5000f").problem, FormatProblem::kOversizedField);
+  EXPECT_EQ(ParseFormat("%1024s").problem, FormatProblem::kNone);
+  ParsedFormat parsed = ParseFormat("%s then %n");
+  EXPECT_EQ(parsed.arguments.size(), 1u);
+  EXPECT_EQ(parsed.problem_offset, 8u);
+}
+
+TEST(FormatCheckTest, AcceptsTheSameArgumentsAndFewer) {
+  EXPECT_EQ(Check("Cannot open %s", "Impossible d'ouvrir %s").result,
+            Compatibility::kCompatible);
+  EXPECT_EQ(Check("%d of %d", "%5i/%-3x").result, Compatibility::kCompatible);
+  EXPECT_EQ(Check("%c", "%d").result, Compatibility::kCompatible);
+  EXPECT_EQ(Check("%d %d", "%*d").result, Compatibility::kCompatible);
+  EXPECT_EQ(Check("100%%", "100 %% sure").result, Compatibility::kCompatible);
+  CompatibilityVerdict fewer = Check("Cannot open %s", "Cannot open the file");
+  EXPECT_EQ(fewer.result, Compatibility::kFewerArguments);
+  EXPECT_TRUE(fewer.accepted());
+  EXPECT_EQ(fewer.argument, 1u);
+  EXPECT_EQ(fewer.catalogue_conversion, "%s");
+}
+
+TEST(FormatCheckTest, RejectsWhatWouldMisreadTheArguments) {
+  CompatibilityVerdict swapped = Check("%s failed with %d", "%s failed: %s");
+  EXPECT_EQ(swapped.result, Compatibility::kArgumentMismatch);
+  EXPECT_FALSE(swapped.accepted());
+  EXPECT_EQ(swapped.argument, 2u);
+  EXPECT_EQ(swapped.catalogue_conversion, "%d");
+  EXPECT_EQ(swapped.replacement_conversion, "%s");
+
+  CompatibilityVerdict more = Check("Cannot open %s", "Cannot open %s: %s");
+  EXPECT_EQ(more.result, Compatibility::kMoreArguments);
+  EXPECT_EQ(more.argument, 2u);
+
+  EXPECT_EQ(Check("%d", "%ld").result, Compatibility::kArgumentMismatch);
+  EXPECT_EQ(Check("%f", "%Lf").result, Compatibility::kArgumentMismatch);
+  EXPECT_EQ(Check("%c", "%lc").result, Compatibility::kArgumentMismatch);
+  EXPECT_EQ(Check("%d", "%f").result, Compatibility::kArgumentMismatch);
+  EXPECT_EQ(Check("%s", "%p").result, Compatibility::kArgumentMismatch);
+  EXPECT_EQ(Check("%d", "%*d").result, Compatibility::kMoreArguments);
+  EXPECT_EQ(Check("%n", "%n").result, Compatibility::kUnsafeReplacement);
+  EXPECT_EQ(Check("%s", "%1$s").result, Compatibility::kUnsafeReplacement);
+}
+
+TEST(FormatCheckTest, TrustsAnUnparsableCatalogueTextOnlyUpToItsProblem) {
+  EXPECT_EQ(Check("%2$s %1$d", "no values").result, Compatibility::kCompatible);
+  EXPECT_EQ(Check("%2$s %1$d", "%s").result, Compatibility::kMoreArguments);
+  EXPECT_EQ(Check("%s %y %d", "%s").result, Compatibility::kCompatible);
+  EXPECT_EQ(Check("%s %y %d", "%s %d").result, Compatibility::kMoreArguments);
+}
+
+TEST(FormatCheckTest, StopsAtTheGivenLengthAndAtNul) {
+  const char text[] = "%s%d";
+  EXPECT_EQ(ParseFormat(text, 2).arguments.size(), 1u);
+  EXPECT_EQ(ParseFormat(text, 1).problem, FormatProblem::kMalformed);
+  const char with_nul[] = "%s\0%d";
+  EXPECT_EQ(ParseFormat(with_nul, sizeof with_nul - 1).arguments.size(), 1u);
+}
+
+}  // namespace
+}  // namespace msgreport

@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "callback_recorder.h"
+#include "msgreport.h"
+#include "test_support.h"
+
+namespace {
+
+using msgreport_test::Received;
+
+TEST(HandlerFilterTest, MatchesWholeKeysExactly) {
+  const char* filters[] = {"FIRST", "MIDDLE", "LAST", "MIDDLE"};
+  MessageHandler handler(nullptr, 0, filters, 4, nullptr);
+  for (const char* key : {"FIRST", "MIDDLE", "LAST"}) {
+    EXPECT_TRUE(handler.inFilterArray(key)) << key;
+    EXPECT_TRUE(handler.inFilterArray(key)) << "asked again: " << key;
+  }
+  for (const char* key : {"first", "LAS", "LASTS", "", "MIDDLE "}) {
+    EXPECT_FALSE(handler.inFilterArray(key)) << key;
+  }
+  EXPECT_FALSE(handler.inFilterArray(nullptr));
+  MessageHandler empty;
+  EXPECT_FALSE(empty.inFilterArray("FIRST"));
+}
+
+TEST(HandlerFilterTest, FilteredKeysProduceNothingAtAnySeverity) {
+  const char* pairs[] = {"QUIET", "quiet text", "LOUD", "loud text"};
+  const char* filters[] = {"QUIET", "UNREGISTERED"};
+  MessageHandler handler(pairs, 2, filters, 2, nullptr);
+  handler.SetConsoleReporting("all debug");
+  handler.SetLogReporting("all debug");
+  handler.RegisterErrorCallback(msgreport_test::RecordError);
+  handler.RegisterDebugCallback(msgreport_test::RecordDebug);
+  Received::Clear();
+  msgreport_test::StdoutCapture out;
+  for (const char* key : {"QUIET", "UNREGISTERED"}) {
+    handler.ReportError2(key);
+    handler.ReportWarning2(key);
+    handler.ReportInfo2(key);
+    handler.ReportDebug2(key);
+  }
+  EXPECT_EQ(out.Finish(), "");
+  EXPECT_TRUE(Received::errors.empty());
+  EXPECT_TRUE(Received::debugs.empty());
+  handler.ReportError2("LOUD");
+  EXPECT_EQ(Received::errors, std::vector<std::string>{"loud text"});
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "callback_recorder.h"
+#include "msgreport.h"
+
+namespace {
+
+using msgreport_test::Received;
+
+// Which severities a handler delivers, as "EWID" with '-' for dropped ones.
+std::string Delivers(MessageHandler& handler) {
+  handler.RegisterErrorCallback(msgreport_test::RecordError);
+  handler.RegisterWarningCallback(msgreport_test::RecordWarning);
+  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
+  handler.RegisterDebugCallback(msgreport_test::RecordDebug);
+  Received::Clear();
+  handler.ReportError2("K");
+  handler.ReportWarning2("K");
+  handler.ReportInfo2("K");
+  handler.ReportDebug2("K");
+  std::string result;
+  result += Received::errors.empty() ? '-' : 'E';
+  result += Received::warnings.empty() ? '-' : 'W';
+  result += Received::infos.empty() ? '-' : 'I';
+  result += Received::debugs.empty() ? '-' : 'D';
+  return result;
+}
+
+std::string AfterConsole(std::initializer_list<const char*> calls) {
+  MessageHandler handler;
+  for (const char* levels : calls) handler.SetConsoleReporting(levels);
+  return Delivers(handler);
+}
+
+TEST(HandlerLevelsTest, NamesAreIndependentSwitches) {
+  EXPECT_EQ(AfterConsole({}), "----");
+  EXPECT_EQ(AfterConsole({"warning"}), "-W--");
+  EXPECT_EQ(AfterConsole({"debug"}), "---D");
+  EXPECT_EQ(AfterConsole({"all"}), "EWI-");
+  EXPECT_EQ(AfterConsole({"error", "warning"}), "EW--");
+}
+
+TEST(HandlerLevelsTest, NamesCountAnywhereWithAnySeparator) {
+  for (const char* levels :
+       {"error,debug", "debug error", "errordebug", "debugerror"}) {
+    EXPECT_EQ(AfterConsole({levels}), "E--D") << levels;
+  }
+  EXPECT_EQ(AfterConsole({"infowarning"}), "-WI-");
+  EXPECT_EQ(AfterConsole({"errors"}), "E---");
+  EXPECT_EQ(AfterConsole({"informational"}), "--I-");
+  EXPECT_EQ(AfterConsole({"install"}), "EWI-");
+}
+
+TEST(HandlerLevelsTest, UnknownCaseAndEmptyTextsChangeNothing) {
+  EXPECT_EQ(AfterConsole({"ERROR Warning ALL", "eror", "", nullptr}), "----");
+  EXPECT_EQ(AfterConsole({"error", nullptr, ""}), "E---");
+}
+
+TEST(HandlerLevelsTest, NoneWinsAndSwitchesDebugOffToo) {
+  EXPECT_EQ(AfterConsole({"all none"}), "----");
+  EXPECT_EQ(AfterConsole({"none all"}), "----");
+  EXPECT_EQ(AfterConsole({"none debug"}), "----");
+  EXPECT_EQ(AfterConsole({"debug", "none"}), "----");
+  EXPECT_EQ(AfterConsole({"all", "nonexistent"}), "----");
+  EXPECT_EQ(AfterConsole({"none", "debug"}), "---D");
+}
+
+TEST(HandlerLevelsTest, ConsoleAndLogSetsAreSeparateButDeliverAlike) {
+  MessageHandler handler;
+  handler.SetConsoleReporting("none");
+  handler.SetLogReporting("error");
+  EXPECT_EQ(Delivers(handler), "E---");
+  handler.SetConsoleReporting("all");
+  handler.SetLogReporting("none");
+  EXPECT_EQ(Delivers(handler), "EWI-");
+  handler.SetConsoleReporting("none");
+  EXPECT_EQ(Delivers(handler), "----");
+}
+
+TEST(HandlerLevelsTest, BothSwitchesOnStillDeliverOnce) {
+  MessageHandler handler;
+  handler.SetConsoleReporting("error");
+  handler.SetLogReporting("error");
+  handler.RegisterErrorCallback(msgreport_test::RecordError);
+  Received::Clear();
+  handler.ReportError2("K");
+  EXPECT_EQ(Received::errors.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "callback_recorder.h"
+#include "msgreport.h"
+#include "test_support.h"
+
+namespace {
+
+using msgreport_test::Received;
+using msgreport_test::RecordInfo;
+using msgreport_test::TempDir;
+
+class HandlerSetupTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Received::Clear(); }
+
+  // Reports `key` at info with a recording callback and returns what
+  // arrived, or "<nothing>".
+  static std::string Delivered(MessageHandler& handler, const char* key) {
+    handler.SetConsoleReporting("info");
+    handler.RegisterInfoCallback(RecordInfo);
+    Received::Clear();
+    handler.ReportInfo2(key, "x");
+    return Received::infos.empty() ? "<nothing>" : Received::infos.back();
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(HandlerSetupTest, EveryPairIsReadAndNullPairsAreSkipped) {
+  const char* pairs[] = {"FIRST", "first text", "LAST", "last text"};
+  MessageHandler handler(pairs, 2, nullptr, 0, nullptr);
+  EXPECT_EQ(Delivered(handler, "FIRST"), "first text");
+  EXPECT_EQ(Delivered(handler, "LAST"), "last text");
+
+  const char* terminated[] = {"ONE",     "one",   nullptr, "no key",
+                              "NO_TEXT", nullptr, nullptr, nullptr};
+  MessageHandler other(terminated, 4, nullptr, 0, nullptr);
+  EXPECT_EQ(Delivered(other, "ONE"), "one");
+  EXPECT_EQ(Delivered(other, "NO_TEXT"), "Unregistered message");
+}
+
+TEST_F(HandlerSetupTest, EmptyTablesAreNotRead) {
+  MessageHandler handler(nullptr, 0, nullptr, 0, nullptr);
+  EXPECT_EQ(Delivered(handler, "ANY"), "Unregistered message");
+  MessageHandler negative(nullptr, -3, nullptr, -1, nullptr);
+  EXPECT_EQ(Delivered(negative, "ANY"), "Unregistered message");
+  EXPECT_FALSE(negative.inFilterArray("ANY"));
+}
+
+TEST_F(HandlerSetupTest, FirstTextWinsThenTheFileReplaces) {
+  const char* pairs[] = {"DUP",       "first",       "DUP",  "second",
+                         "FROM_FILE", "built in %s", "KEPT", "kept"};
+  std::string file = dir_.Write("m.txt",
+                                "FROM_FILE : \"from the file %s\"\n"
+                                "ONLY_IN_FILE : \"never added\"\n");
+  MessageHandler handler(pairs, 4, nullptr, 0, file.c_str());
+  EXPECT_EQ(Delivered(handler, "DUP"), "first");
+  EXPECT_EQ(Delivered(handler, "FROM_FILE"), "from the file x");
+  EXPECT_EQ(Delivered(handler, "KEPT"), "kept");
+  EXPECT_EQ(Delivered(handler, "ONLY_IN_FILE"), "Unregistered message");
+}
+
+TEST_F(HandlerSetupTest, MissingFileKeepsBuiltInTextsAndFiltersSilently) {
+  const char* pairs[] = {"KEY", "text"};
+  const char* filters[] = {"QUIET"};
+  msgreport_test::StdoutCapture out;
+  MessageHandler handler(pairs, 1, filters, 1,
+                         (dir_.path() + "/missing.txt").c_str());
+  EXPECT_EQ(out.Finish(), "");
+  EXPECT_EQ(Delivered(handler, "KEY"), "text");
+  EXPECT_TRUE(handler.inFilterArray("QUIET"));
+}
+
+TEST_F(HandlerSetupTest, RepeatedSetUpIsCumulative) {
+  MessageHandler handler;
+  const char* first[] = {"A", "alpha"};
+  const char* second[] = {"A", "changed", "B", "beta %s"};
+  const char* filters[] = {"F1", nullptr, "F2"};
+  handler.PopulateMessageHandler(first, 1, filters, 3, nullptr);
+  handler.PopulateMessageHandler(
+      second, 2, filters, 3,
+      dir_.Write("m.txt", "A : \"from file\"\n").c_str());
+  EXPECT_EQ(Delivered(handler, "A"), "from file");
+  EXPECT_EQ(Delivered(handler, "B"), "beta x");
+  EXPECT_TRUE(handler.inFilterArray("F1"));
+  EXPECT_TRUE(handler.inFilterArray("F2"));
+}
+
+TEST_F(HandlerSetupTest, SetUpLeavesSwitchesAndCallbacksAsTheyAre) {
+  MessageHandler handler;
+  handler.SetConsoleReporting("info");
+  handler.RegisterInfoCallback(RecordInfo);
+  const char* pairs[] = {"K", "k"};
+  handler.PopulateMessageHandler(pairs, 1, nullptr, 0, nullptr);
+  handler.ReportInfo2("K");
+  ASSERT_EQ(Received::infos.size(), 1u);
+  EXPECT_EQ(Received::infos[0], "k");
+}
+
+TEST_F(HandlerSetupTest, FilterKeysAreHeldByPointer) {
+  char filter[] = "QUIET";
+  const char* filters[] = {filter};
+  MessageHandler handler(nullptr, 0, filters, 1, nullptr);
+  EXPECT_TRUE(handler.inFilterArray("QUIET"));
+  filter[0] = 'L';
+  EXPECT_FALSE(handler.inFilterArray("QUIET"));
+  EXPECT_TRUE(handler.inFilterArray("LUIET"));
+}
+
+TEST_F(HandlerSetupTest, NewHandlersDeliverNothing) {
+  const char* pairs[] = {"KEY", "text"};
+  msgreport_test::StdoutCapture out;
+  MessageHandler empty;
+  empty.ReportError2("KEY");
+  empty.ReportDebug2("KEY");
+  MessageHandler filled(pairs, 1, nullptr, 0, nullptr);
+  filled.ReportError2("KEY");
+  filled.ReportWarning2("KEY");
+  filled.ReportInfo2("KEY");
+  filled.ReportDebug2("KEY");
+  EXPECT_EQ(out.Finish(), "");
+}
+
+}  // namespace

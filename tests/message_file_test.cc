@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/message_file_reader.h"
+#include "msgreport.h"
+#include "test_support.h"
+
+namespace {
+
+using msgreport::LineKind;
+using msgreport_test::TempDir;
+
+class MessageFileTest : public ::testing::Test {
+ protected:
+  MessageFileTest() {
+    catalogue_.AddMessage("FILE_NOT_FOUND", "File %s not found");
+    catalogue_.AddMessage("DISK_FULL", "Disk full");
+  }
+
+  // Reads `contents` against a snapshot of the catalogue, into it.
+  bool Read(const std::string& contents) {
+    MessageFile reader(catalogue_);
+    return reader.ReadMessageFile(dir_.Write("messages.txt", contents).c_str(),
+                                  catalogue_);
+  }
+
+  std::string Text(const char* key) const {
+    const char* text = catalogue_.FindMessage(key);
+    return text == nullptr ? "<absent>" : text;
+  }
+
+  std::vector<LineKind> Kinds(const std::string& contents) {
+    std::vector<LineKind> kinds;
+    MessageMap target;
+    msgreport::ReadMessageLines(
+        dir_.Write("kinds.txt", contents).c_str(), catalogue_, target,
+        [&kinds](const msgreport::LineOutcome& o) { kinds.push_back(o.kind); });
+    return kinds;
+  }
+
+  TempDir dir_;
+  MessageMap catalogue_;
+};
+
+TEST_F(MessageFileTest, HandlesTheExampleTableLineByLine) {
+  EXPECT_TRUE(
+      Read("// texts for the file messages\n"
+           "\n"
+           "FILE_NOT_FOUND \"Cannot open %s\"\n"
+           "FILE_NOT_FOUND : \"Cannot open %s\"\n"
+           "DISK_FULL: \"No space left\"\n"
+           "NO_SUCH_KEY : \"Anything\"\n"
+           "DISK_FULL : \"No space left\"\n"
+           "DISK_FULL : \"Disk full\"\n"));
+  EXPECT_EQ(Text("FILE_NOT_FOUND"), "Cannot open %s");
+  EXPECT_EQ(Text("DISK_FULL"), "No space left");
+  EXPECT_EQ(Text("DISK_FULL:"), "<absent>");
+  EXPECT_EQ(Text("NO_SUCH_KEY"), "<absent>");
+  EXPECT_EQ(catalogue_.size(), 2u);
+}
+
+TEST_F(MessageFileTest, ClassifiesEveryKindOfLine) {
+  EXPECT_EQ(
+      Kinds("\n"
+            "// comment\n"
+            "DISK_FULL : \"a // b\"\n"
+            "DISK_FULL \"No space left\"\n"
+            "NOPE : \"x\"\n"
+            "DISK_FULL : no quote\n"
+            "DISK_FULL : \"unclosed\n"
+            "DISK_FULL : \"closed\" then more\n"
+            "FILE_NOT_FOUND : \"%d files\"\n"
+            "DISK_FULL : \"Disk full\"\n"
+            "DISK_FULL : \"Full\"\n"),
+      (std::vector<LineKind>{
+          LineKind::kBlank, LineKind::kComment, LineKind::kComment,
+          LineKind::kNoColon, LineKind::kUnknownKey, LineKind::kNoQuote,
+          LineKind::kNoClosingQuote, LineKind::kTextAfterQuote,
+          LineKind::kIncompatible, LineKind::kUnchanged, LineKind::kReplaced}));
+}
+
+TEST_F(MessageFileTest, KeyIsTheFirstRunOfNonSpaces) {
+  EXPECT_TRUE(
+      Read("   DISK_FULL : \"No space left\"\n"
+           "\tFILE_NOT_FOUND : \"tab makes another key %s\"\n"
+           "DISK_FULL \"No:space\"\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "No:space");
+  EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");
+}
+
+TEST_F(MessageFileTest, TextLiesBetweenFirstAndClosingQuote) {
+  EXPECT_TRUE(Read("DISK_FULL : \"No \"space\" left\"  \t\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "No \"space\" left");
+  EXPECT_TRUE(Read("DISK_FULL : \"\"\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "");
+}
+
+TEST_F(MessageFileTest, MalformedEntriesKeepTheCatalogueText) {
+  EXPECT_TRUE(
+      Read("DISK_FULL : \"unclosed\n"
+           "DISK_FULL : \"closed\" trailing\n"
+           "DISK_FULL : \"\n"
+           "DISK_FULL : no quote at all\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+}
+
+TEST_F(MessageFileTest, LineEndsAreStrippedWhateverTheyAre) {
+  EXPECT_TRUE(
+      Read("DISK_FULL : \"No space left\"\r\n"
+           "\r\n"
+           "FILE_NOT_FOUND : \"Cannot open %s\"\r\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "No space left");
+  EXPECT_EQ(Text("FILE_NOT_FOUND"), "Cannot open %s");
+  // The last line keeps its last character without a line end.
+  EXPECT_TRUE(Read("DISK_FULL : \"Disk ful\"\nDISK_FULL : \"Disk full!\""));
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full!");
+}
+
+TEST_F(MessageFileTest, LongLinesAreReadWhole) {
+  for (std::size_t length : {1022u, 1023u, 1024u, 70000u, 200000u}) {
+    std::string text(length, 'x');
+    EXPECT_TRUE(Read("DISK_FULL : \"" + text + "\"\nFILE_NOT_FOUND : \"%s " +
+                     std::to_string(length) + "\"\n"));
+    EXPECT_EQ(Text("DISK_FULL"), text) << length;
+    EXPECT_EQ(Text("FILE_NOT_FOUND"), "%s " + std::to_string(length));
+  }
+}
+
+TEST_F(MessageFileTest, IncompatibleTextsNeverReplace) {
+  EXPECT_TRUE(
+      Read("FILE_NOT_FOUND : \"%s: %s\"\n"
+           "FILE_NOT_FOUND : \"%d\"\n"
+           "FILE_NOT_FOUND : \"%n\"\n"
+           "FILE_NOT_FOUND : \"%1$s\"\n"
+           "FILE_NOT_FOUND : \"100%\"\n"
+           "DISK_FULL : \"Disk %s full\"\n"));
+  EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+  EXPECT_TRUE(
+      Read("FILE_NOT_FOUND : \"Cannot open the file\"\n"
+           "DISK_FULL : \"Disk 100%% full\"\n"));
+  EXPECT_EQ(Text("FILE_NOT_FOUND"), "Cannot open the file");
+  EXPECT_EQ(Text("DISK_FULL"), "Disk 100%% full");
+}
+
+TEST_F(MessageFileTest, ComparesWithTheSnapshotNotTheCatalogue) {
+  EXPECT_TRUE(
+      Read("DISK_FULL : \"first\"\n"
+           "DISK_FULL : \"second\"\n"
+           "DISK_FULL : \"Disk full\"\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "second");
+  // A reader compares with its snapshot even when the target map differs.
+  MessageMap other;
+  MessageFile reader(catalogue_);
+  EXPECT_TRUE(reader.ReadMessageFile(
+      dir_.Write("m.txt", "DISK_FULL : \"third\"\nNO_KEY : \"x\"\n").c_str(),
+      other));
+  EXPECT_STREQ(other.FindMessage("DISK_FULL"), "third");
+  EXPECT_EQ(other.size(), 1u);
+  EXPECT_STREQ(reader.snapshot().FindMessage("DISK_FULL"), "second");
+}
+
+TEST_F(MessageFileTest, PathsThatDoNotOpenGiveFalseAndChangeNothing) {
+  MessageFile reader(catalogue_);
+  EXPECT_FALSE(reader.ReadMessageFile(nullptr, catalogue_));
+  EXPECT_FALSE(
+      reader.ReadMessageFile((dir_.path() + "/missing").c_str(), catalogue_));
+  EXPECT_FALSE(reader.ReadMessageFile(dir_.path().c_str(), catalogue_));
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+  EXPECT_TRUE(Read(""));
+  EXPECT_TRUE(Read("// only\n// comments"));
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+}
+
+TEST_F(MessageFileTest, DefaultReaderReadsButChangesNothing) {
+  MessageFile reader;
+  EXPECT_TRUE(reader.ReadMessageFile(
+      dir_.Write("m.txt", "DISK_FULL : \"No space left\"\n").c_str(),
+      catalogue_));
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+}
+
+TEST_F(MessageFileTest, HostileBytesNeitherCrashNorLeakIntoTexts) {
+  std::string with_nul = "DISK_FULL : \"No";
+  with_nul += '\0';
+  with_nul += "space\"\n";
+  EXPECT_TRUE(Read(with_nul));
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 37) & 0xff);
+  EXPECT_TRUE(Read(binary + "\nDISK_FULL : \"after binary\"\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "after binary");
+
+  EXPECT_TRUE(Read(std::string(3 * 1024 * 1024, ':')));
+  EXPECT_TRUE(Read("DISK_FULL : \"" + std::string(1 << 20, '"') + "\"\n"));
+  EXPECT_EQ(catalogue_.size(), 2u);
+}
+
+TEST_F(MessageFileTest, ReportsLineNumbersAndViewsOfEachLine) {
+  std::vector<msgreport::LineOutcome> seen;
+  std::vector<std::string> keys;
+  std::vector<std::string> texts;
+  MessageMap target;
+  msgreport::ReadMessageLines(
+      dir_.Write("o.txt", "// c\r\n\r\nDISK_FULL : \"Full\"\r\n").c_str(),
+      catalogue_, target, [&](const msgreport::LineOutcome& o) {
+        seen.push_back(o);
+        keys.emplace_back(o.key);
+        texts.emplace_back(o.text);
+      });
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[2].line_number, 3u);
+  EXPECT_EQ(keys[2], "DISK_FULL");
+  EXPECT_EQ(texts[2], "Full");
+  EXPECT_EQ(seen[1].kind, LineKind::kBlank);
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "msgreport.h"
+
+namespace {
+
+// Looks a key up through the allocating interface and releases the buffer.
+std::string Lookup(const MessageMap& map, const char* key, bool* found) {
+  char* text = nullptr;
+  *found = map.LookupMessage(key, text);
+  std::string copy = text;
+  std::free(text);
+  return copy;
+}
+
+TEST(MessageMapTest, UnregisteredLookupGivesZeroFilledFallbackBuffer) {
+  MessageMap map;
+  char* text = reinterpret_cast<char*>(0x1);  // overwritten, never read
+  EXPECT_FALSE(map.LookupMessage("DISK_FULL", text));
+  ASSERT_NE(text, nullptr);
+  EXPECT_STREQ(text, "Unregistered message");
+  for (std::size_t i = 21; i < 4096; ++i) {
+    ASSERT_EQ(text[i], '\0') << "byte " << i;
+  }
+  std::free(text);
+}
+
+TEST(MessageMapTest, LookupHandsOutIndependentCopies) {
+  MessageMap map;
+  map.AddMessage("DISK_FULL", "Disk full");
+  char* first = nullptr;
+  char* second = nullptr;
+  EXPECT_TRUE(map.LookupMessage("DISK_FULL", first));
+  EXPECT_TRUE(map.LookupMessage("DISK_FULL", second));
+  EXPECT_NE(first, second);
+  EXPECT_STREQ(first, "Disk full");
+  first[0] = 'X';
+  std::free(first);
+  std::free(second);
+  bool found = false;
+  EXPECT_EQ(Lookup(map, "DISK_FULL", &found), "Disk full");
+}
+
+TEST(MessageMapTest, FirstTextWinsAndKeysCompareByContent) {
+  MessageMap map;
+  char key_a[] = "DISK_FULL";
+  char key_b[] = "DISK_FULL";
+  map.AddMessage(key_a, "first");
+  map.AddMessage(key_b, "second");
+  map.AddMessage("DISK_FULL:", "with colon");
+  map.AddMessage("disk_full", "lower case");
+  bool found = false;
+  EXPECT_EQ(Lookup(map, "DISK_FULL", &found), "first");
+  EXPECT_EQ(Lookup(map, "DISK_FULL:", &found), "with colon");
+  EXPECT_EQ(Lookup(map, "disk_full", &found), "lower case");
+  EXPECT_EQ(map.size(), 3u);
+}
+
+TEST(MessageMapTest, StoredTextIsACopyOfTheCallersBuffer) {
+  MessageMap map;
+  char text[] = "Disk full";
+  map.AddMessage("DISK_FULL", text);
+  std::strcpy(text, "changed");
+  EXPECT_STREQ(map.FindMessage("DISK_FULL"), "Disk full");
+}
+
+TEST(MessageMapTest, RemoveThenAddReplacesAndMissingRemoveIsHarmless) {
+  MessageMap map;
+  map.AddMessage("DISK_FULL", "Disk full");
+  map.RemoveMessage("NEVER_ADDED");
+  EXPECT_EQ(map.size(), 1u);
+  map.RemoveMessage("DISK_FULL");
+  EXPECT_EQ(map.FindMessage("DISK_FULL"), nullptr);
+  map.AddMessage("DISK_FULL", "No space left");
+  EXPECT_STREQ(map.FindMessage("DISK_FULL"), "No space left");
+}
+
+TEST(MessageMapTest, EmptyTextIsStoredAsAOneByteCopy) {
+  MessageMap map;
+  map.AddMessage("EMPTY", "");
+  char* text = nullptr;
+  EXPECT_TRUE(map.LookupMessage("EMPTY", text));
+  EXPECT_EQ(text[0], '\0');
+  std::free(text);
+}
+
+TEST(MessageMapTest, CopiesAreIndependentInBothDirections) {
+  MessageMap source;
+  source.AddMessage("A", "alpha");
+  source.AddMessage("B", "beta");
+  {
+    MessageMap copy;
+    copy.AddMessage("OLD", "dropped by the assignment");
+    copy = source;
+    EXPECT_EQ(copy.FindMessage("OLD"), nullptr);
+    source.RemoveMessage("A");
+    EXPECT_STREQ(copy.FindMessage("A"), "alpha");
+    copy.RemoveMessage("B");
+    EXPECT_STREQ(source.FindMessage("B"), "beta");
+  }
+  // The copy is gone; the source's texts must still be readable.
+  EXPECT_STREQ(source.FindMessage("B"), "beta");
+  const MessageMap& same = source;
+  source = same;
+  EXPECT_STREQ(source.FindMessage("B"), "beta");
+  EXPECT_EQ(source.size(), 1u);
+}
+
+TEST(MessageMapTest, ReplacedEntryOwnsItsKey) {
+  MessageMap map;
+  map.AddMessage("DISK_FULL", "Disk full");
+  {
+    std::string transient = "DISK_FULL and more";
+    map.ReplaceMessage(transient.data(), 9, "No space left", 13);
+    transient.assign(transient.size(), 'x');
+  }
+  EXPECT_STREQ(map.FindMessage("DISK_FULL"), "No space left");
+  EXPECT_EQ(map.size(), 1u);
+  // A copy shares the owned key; it must outlive the original map.
+  MessageMap copy;
+  {
+    MessageMap holder;
+    holder.ReplaceMessage("KEY", 3, "text", 4);
+    copy = holder;
+  }
+  EXPECT_STREQ(copy.FindMessage("KEY"), "text");
+}
+
+}  // namespace
