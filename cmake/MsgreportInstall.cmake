@@ -1,0 +1,48 @@
+# Installs the header, the shared library, msgcheck, a CMake package
+# (find_package(msgreport CONFIG) -> msgreport::msgreport) and msgreport.pc.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS msgreport EXPORT msgreportTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES include/msgreport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS msgcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+set(MSGREPORT_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/msgreport)
+install(EXPORT msgreportTargets
+  NAMESPACE msgreport::
+  DESTINATION ${MSGREPORT_CMAKE_DIR})
+configure_package_config_file(
+  ${CMAKE_CURRENT_LIST_DIR}/msgreportConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/msgreportConfig.cmake
+  INSTALL_DESTINATION ${MSGREPORT_CMAKE_DIR})
+write_basic_package_version_file(
+  ${CMAKE_CURRENT_BINARY_DIR}/msgreportConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/msgreportConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/msgreportConfigVersion.cmake
+  DESTINATION ${MSGREPORT_CMAKE_DIR})
+
+# The prefix is found from where the .pc file lies, so that an installation
+# moved elsewhere (or made with --prefix) still describes itself.
+file(RELATIVE_PATH MSGREPORT_PC_TO_PREFIX
+  "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/root")
+set(MSGREPORT_PC_PREFIX "\${pcfiledir}/${MSGREPORT_PC_TO_PREFIX}")
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+  set(MSGREPORT_PC_LIBDIR "${CMAKE_INSTALL_LIBDIR}")
+else()
+  set(MSGREPORT_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+endif()
+if(IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
+  set(MSGREPORT_PC_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}")
+else()
+  set(MSGREPORT_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/msgreport.pc.in
+  ${CMAKE_CURRENT_BINARY_DIR}/msgreport.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/msgreport.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

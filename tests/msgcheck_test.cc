@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+#include "tools/msgcheck/file_check.h"
+#include "tools/msgcheck/master_catalogue.h"
+
+namespace {
+
+using msgreport_test::TempDir;
+
+const char kCatalogue[] =
+    "// master list\n"
+    "FILE_NOT_FOUND : \"Cannot open %s (error %d)\"\n"
+    "DISK_FULL : \"Disk full\"\n"
+    "NET_TIMEOUT : \"No answer from %s after %d s\"\n";
+
+struct ToolRun {
+  int status;
+  std::string output;
+};
+
+ToolRun RunTool(const std::string& arguments) {
+  std::string command = std::string(MSGCHECK_PATH) + " " + arguments + " 2>&1";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  char chunk[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+    output.append(chunk, got);
+  }
+  int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+class MsgcheckTest : public ::testing::Test {
+ protected:
+  MsgcheckTest() : catalogue_path_(dir_.Write("catalogue.txt", kCatalogue)) {
+    EXPECT_TRUE(msgcheck::LoadMasterCatalogue(catalogue_path_, catalogue_));
+  }
+
+  std::vector<std::string> Check(const std::string& contents,
+                                 msgcheck::FileSummary* summary = nullptr) {
+    std::string path = dir_.Write("fr.txt", contents);
+    std::vector<std::string> diagnostics;
+    msgcheck::FileSummary result =
+        msgcheck::CheckMessageFile(path, catalogue_, diagnostics);
+    if (summary != nullptr) *summary = result;
+    for (std::string& line : diagnostics) line.erase(0, path.size() + 1);
+    return diagnostics;
+  }
+
+  TempDir dir_;
+  std::string catalogue_path_;
+  msgcheck::MasterCatalogue catalogue_;
+};
+
+TEST_F(MsgcheckTest, ExplainsEveryLineThatDoesNotTakeEffect) {
+  msgcheck::FileSummary summary;
+  std::vector<std::string> diagnostics = Check(
+      "// comment\n"
+      "\n"
+      "NET_TIMOUT : \"Pas de réponse\"\n"
+      "FILE_NOT_FOUND : \"Erreur %d pour %s\"\n"
+      "FILE_NOT_FOUND : \"%s %d %s\"\n"
+      "FILE_NOT_FOUND : \"voir http://exemple\"\n"
+      "FILE_NOT_FOUND \"Impossible\"\n"
+      "FILE_NOT_FOUND : \"Impossible\" (fr)\n"
+      "DISK_FULL : \"unclosed\n"
+      "DISK_FULL : \"Disk full\"\n"
+      "FILE_NOT_FOUND : \"%n\"\n"
+      "just some words\n",
+      &summary);
+  EXPECT_EQ(diagnostics,
+            (std::vector<std::string>{
+                "3: error: unknown key 'NET_TIMOUT'; did you mean "
+                "'NET_TIMEOUT'?",
+                "4: error: text for 'FILE_NOT_FOUND' does not fit the "
+                "catalogue's conversions: argument 1 is %s in the catalogue, "
+                "%d here",
+                "5: error: text for 'FILE_NOT_FOUND' uses argument 3 (%s), "
+                "which the program does not pass: the catalogue's text takes 2",
+                "6: error: \"//\" on the line makes it a comment, so its text "
+                "never takes effect",
+                "7: error: no ':' on the line, so it is not read as an entry "
+                "(write KEY : \"text\")",
+                "8: error: malformed entry for 'FILE_NOT_FOUND': characters "
+                "after the closing double quote",
+                "9: error: malformed entry for 'DISK_FULL': the text has no "
+                "closing double quote",
+                "10: note: text for 'DISK_FULL' equals the catalogue's; the "
+                "line changes nothing",
+                "11: error: text for 'FILE_NOT_FOUND' holds %n, which a "
+                "message file may never use",
+                "12: warning: neither an entry nor a comment; skipped",
+            }));
+  EXPECT_EQ(summary.lines, 12u);
+  EXPECT_EQ(summary.replaced, 0u);
+  EXPECT_EQ(summary.unchanged, 1u);
+  EXPECT_EQ(summary.unknown_keys, 1u);
+  EXPECT_EQ(summary.rejected, 7u);
+}
+
+TEST_F(MsgcheckTest, SaysWhichOfSeveralLinesWinsAndWarnsOfDroppedValues) {
+  msgcheck::FileSummary summary;
+  std::vector<std::string> diagnostics = Check(
+      "DISK_FULL : \"Plein\"\n"
+      "FILE_NOT_FOUND : \"Impossible d'ouvrir %s\"\n"
+      "DISK_FULL : \"Disque plein\"\n"
+      "DISK_FULL : \"Disk full\"\n",
+      &summary);
+  EXPECT_EQ(diagnostics,
+            (std::vector<std::string>{
+                "1: warning: key 'DISK_FULL' stands again on line 3, whose "
+                "text wins over this one",
+                "2: warning: text for 'FILE_NOT_FOUND' uses fewer conversions "
+                "than the catalogue's: argument 2 (%d) and any after it are "
+                "passed but not shown",
+                "4: note: text for 'DISK_FULL' equals the catalogue's; the "
+                "line changes nothing, and does not undo line 3",
+            }));
+  EXPECT_TRUE(summary.clean());
+  EXPECT_EQ(summary.replaced, 3u);
+}
+
+TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {
+  EXPECT_EQ(msgcheck::NearestKey(catalogue_.keys, "DISK_FUL"), "DISK_FULL");
+  EXPECT_EQ(msgcheck::NearestKey(catalogue_.keys, "SOMETHING_ELSE"), "");
+}
+
+TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
+  std::string clean = dir_.Write("clean.txt", "DISK_FULL : \"Disque plein\"\n");
+  std::string dirty = dir_.Write("dirty.txt", "DISK_FULX : \"Disque plein\"\n");
+  ToolRun ok = RunTool(catalogue_path_ + " " + clean);
+  EXPECT_EQ(ok.status, 0) << ok.output;
+  EXPECT_NE(ok.output.find("1 lines read, 1 texts replaced, 0 unchanged, "
+                           "0 unknown keys, 0 rejected"),
+            std::string::npos)
+      << ok.output;
+
+  ToolRun findings = RunTool(catalogue_path_ + " " + clean + " " + dirty);
+  EXPECT_EQ(findings.status, 1);
+  EXPECT_NE(findings.output.find(dirty + ":1: error: unknown key 'DISK_FULX'"),
+            std::string::npos)
+      << findings.output;
+
+  ToolRun quiet = RunTool("-q " + catalogue_path_ + " " + dirty);
+  EXPECT_EQ(quiet.status, 1);
+  EXPECT_EQ(quiet.output.find("error:"), std::string::npos) << quiet.output;
+
+  EXPECT_EQ(RunTool(catalogue_path_).status, 2);
+  EXPECT_EQ(RunTool("--bogus " + catalogue_path_ + " " + clean).status, 2);
+  EXPECT_EQ(RunTool(catalogue_path_ + " " + dir_.path() + "/none").status, 2);
+  EXPECT_EQ(RunTool(dir_.path() + "/none " + clean).status, 2);
+  EXPECT_EQ(RunTool("--help").status, 0);
+  EXPECT_NE(RunTool("--version").output.find("msgcheck "), std::string::npos);
+}
+
+}  // namespace
