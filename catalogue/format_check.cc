@@ -76,8 +76,8 @@ class FormatScanner {
     const char* from = cursor_;
     char c = Peek();
     if (c == 'h' || c == 'l') {
-      ++cursor_;
-      if (Peek() == c) ++cursor_;
+      bool doubled = cursor_ + 1 < end_ && cursor_[1] == c;  // hh, ll
+      cursor_ += doubled ? 2 : 1;
     } else if (c == 'L' || c == 'j' || c == 'z' || c == 't') {
       ++cursor_;
     }
@@ -116,7 +116,8 @@ class FormatScanner {
     return true;
   }
 
-  bool Classify(char conversion, std::string& length, ArgumentKind& kind) {
+  bool Classify(char conversion, const std::string& length,
+                ArgumentKind& kind) {
     if (conversion == 'n') return Fail(FormatProblem::kWritesCount);
     if (std::strchr("diouxX", conversion) != nullptr) {
       kind = ArgumentKind::kInteger;

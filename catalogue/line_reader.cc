@@ -7,7 +7,7 @@
 namespace msgreport {
 namespace {
 
-constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
 
 bool IsDirectory(std::FILE* file) {
   struct stat status {};

@@ -4,6 +4,8 @@
 MessageFile::MessageFile() = default;
 
 MessageFile::MessageFile(const MessageMap& catalogue) {
+  // A map is copied only by assignment; it has no copy constructor.
+  // cppcheck-suppress useInitializationList
   snapshotMap = catalogue;
 }
 

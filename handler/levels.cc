@@ -7,38 +7,28 @@
 
 namespace {
 
-struct SwitchSet {
-  bool& error;
-  bool& warning;
-  bool& info;
-  bool& debug;
-};
-
 bool Names(const char* levels, const char* name) {
   return std::strstr(levels, name) != nullptr;
 }
 
-void ApplyLevels(const char* levels, SwitchSet switches) {
+// The switches of one set (console or log), in severity order.
+void ApplyLevels(const char* levels, bool& error, bool& warning, bool& info,
+                 bool& debug) {
   if (levels == nullptr) return;
-  if (Names(levels, "error")) switches.error = true;
-  if (Names(levels, "warning")) switches.warning = true;
-  if (Names(levels, "info")) switches.info = true;
-  if (Names(levels, "debug")) switches.debug = true;
-  if (Names(levels, "all")) {
-    switches.error = switches.warning = switches.info = true;
-  }
-  if (Names(levels, "none")) {
-    switches.error = switches.warning = switches.info = switches.debug = false;
-  }
+  if (Names(levels, "error")) error = true;
+  if (Names(levels, "warning")) warning = true;
+  if (Names(levels, "info")) info = true;
+  if (Names(levels, "debug")) debug = true;
+  if (Names(levels, "all")) error = warning = info = true;
+  if (Names(levels, "none")) error = warning = info = debug = false;
 }
 
 }  // namespace
 
 void MessageHandler::SetConsoleReporting(const char* levels) {
-  ApplyLevels(levels,
-              {consoleError, consoleWarning, consoleInfo, consoleDebug});
+  ApplyLevels(levels, consoleError, consoleWarning, consoleInfo, consoleDebug);
 }
 
 void MessageHandler::SetLogReporting(const char* levels) {
-  ApplyLevels(levels, {logError, logWarning, logInfo, logDebug});
+  ApplyLevels(levels, logError, logWarning, logInfo, logDebug);
 }

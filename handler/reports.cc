@@ -26,13 +26,17 @@ void ComposeMessage(const MessageMap& catalogue, const char* key,
   const char* text = key == nullptr ? nullptr : catalogue.FindMessage(key);
   if (text == nullptr) {
     std::memcpy(message, kUnregisteredMessage, sizeof kUnregisteredMessage);
-  } else if (*text == '\0') {
-    CopyCut(message, key);
-  } else if (std::vsnprintf(message, kMessageBufferSize, text, args) < 0) {
-    // An encoding error leaves the buffer undefined; the key still says
-    // which message was meant.
-    CopyCut(message, key);
+    return;
   }
+  // An empty text stands for the key itself. So does a text whose
+  // formatting failed on an encoding error, which leaves the buffer
+  // undefined: the key still says which message was meant.
+  // The analyzer cannot follow a va_list started by the caller and handed
+  // down by value, which is how it reaches this point.
+  bool formatted = *text != '\0' &&
+                   // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)
+                   std::vsnprintf(message, kMessageBufferSize, text, args) >= 0;
+  if (!formatted) CopyCut(message, key);
 }
 
 void Deliver(MessageCallback callback, char* message) {

@@ -26,8 +26,9 @@ void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
 
 void MessageHandler::LoadMessagePairs(const char** pairs, int npairs) {
   for (int pair = 0; pair < npairs; ++pair) {
-    const char* key = pairs[2 * pair];
-    const char* text = pairs[2 * pair + 1];
+    std::size_t entry = 2 * static_cast<std::size_t>(pair);
+    const char* key = pairs[entry];
+    const char* text = pairs[entry + 1];
     // Tables that end in a pair of nulls, counted in npairs, stay valid.
     if (key == nullptr || text == nullptr) continue;
     messageMap.AddMessage(key, text);

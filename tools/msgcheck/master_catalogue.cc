@@ -17,12 +17,17 @@ bool LoadMasterCatalogue(const std::string& path, MasterCatalogue& catalogue) {
     std::string_view key;
     std::string_view text;
     LineKind kind = msgreport::ClassifyLine(line, key, text);
-    std::string where = path + ":" + std::to_string(number) + ": warning: ";
+    std::string where = path;
+    where += ':';
+    where += std::to_string(number);
+    where += ": warning: ";
     if (kind == LineKind::kEntry) {
       std::string owned_key(key);
       if (catalogue.texts.FindMessage(owned_key.c_str()) != nullptr) {
-        catalogue.warnings.push_back(where + "key '" + owned_key +
-                                     "' stands twice; the first text counts");
+        where += "key '";
+        where += owned_key;
+        where += "' stands twice; the first text counts";
+        catalogue.warnings.push_back(std::move(where));
         continue;
       }
       catalogue.texts.ReplaceMessage(key.data(), key.size(), text.data(),
@@ -30,8 +35,8 @@ bool LoadMasterCatalogue(const std::string& path, MasterCatalogue& catalogue) {
       catalogue.keys.push_back(std::move(owned_key));
     } else if (kind != LineKind::kBlank && kind != LineKind::kComment &&
                kind != LineKind::kNoColon) {
-      catalogue.warnings.push_back(where +
-                                   "malformed catalogue entry; ignored");
+      where += "malformed catalogue entry; ignored";
+      catalogue.warnings.push_back(std::move(where));
     }
   }
   return true;
