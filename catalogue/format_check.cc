@@ -1,6 +1,7 @@
 #include "catalogue/format_check.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace msgreport {
 namespace {
@@ -11,34 +12,102 @@ constexpr unsigned long kLargestField = 1024;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool IsFlag(char c) {
+  return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
+}
+
+bool IsIntegerConversion(char c) {
+  return c == 'd' || c == 'i' || c == 'o' || c == 'u' || c == 'x' || c == 'X';
+}
+
+bool IsFloatingConversion(char c) {
+  switch (c) {
+    case 'f':
+    case 'F':
+    case 'e':
+    case 'E':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// One argument a conversion consumes, as views into the format.
+struct ArgumentView {
+  ArgumentKind kind = ArgumentKind::kInteger;
+  const char* length = "";      // a static string: "", "h", "ll", ...
+  const char* begin = nullptr;  // the whole conversion, "%" to its letter
+  const char* end = nullptr;
+
+  std::string conversion() const { return std::string(begin, end); }
+  FormatArgument Owned() const { return {kind, length, conversion()}; }
+};
+
+bool ReadAlike(const ArgumentView& a, const ArgumentView& b) {
+  return a.kind == b.kind && std::strcmp(a.length, b.length) == 0;
+}
+
+// Walks a format one consumed argument at a time, allocating nothing, so
+// that set-up can check every line of a large message file cheaply.
 class FormatScanner {
  public:
-  FormatScanner(const char* format, std::size_t length)
-      : format_(format), end_(format + length) {}
+  enum class Step { kArgument, kEnd, kProblem };
 
-  ParsedFormat Scan() {
-    for (const char* p = format_; p < end_ && *p != '\0'; ++p) {
-      if (*p != '%') continue;
-      start_ = p;
-      cursor_ = p + 1;
-      if (Peek() == '%') {
-        p = cursor_;
-        continue;
-      }
-      if (!ScanConversion()) {
-        parsed_.problem_offset = static_cast<std::size_t>(start_ - format_);
-        break;
-      }
-      p = cursor_ - 1;
+  FormatScanner(const char* format, std::size_t length)
+      : format_(format), next_(format), end_(format + length) {}
+
+  Step Next(ArgumentView& argument) {
+    if (pending_ == queued_) {
+      pending_ = queued_ = 0;
+      if (!ScanToNextConversion()) return done_;
     }
-    return std::move(parsed_);
+    argument = queue_[pending_++];
+    return Step::kArgument;
+  }
+
+  FormatProblem problem() const { return problem_; }
+  std::size_t problem_offset() const {
+    return static_cast<std::size_t>(start_ - format_);
   }
 
  private:
   char Peek() const { return cursor_ < end_ ? *cursor_ : '\0'; }
 
   bool Fail(FormatProblem problem) {
-    parsed_.problem = problem;
+    problem_ = problem;
+    done_ = Step::kProblem;
+    return false;
+  }
+
+  // Finds the next conversion that consumes arguments and queues them.
+  bool ScanToNextConversion() {
+    while (next_ < end_) {
+      const void* percent =
+          std::memchr(next_, '%', static_cast<std::size_t>(end_ - next_));
+      if (percent == nullptr) break;
+      // A NUL ends the format, as it would end printf's reading.
+      const void* nul = std::memchr(
+          next_, '\0',
+          static_cast<std::size_t>(static_cast<const char*>(percent) - next_));
+      if (nul != nullptr) break;
+      next_ = static_cast<const char*>(percent);
+      start_ = next_;
+      cursor_ = next_ + 1;
+      if (Peek() == '%') {
+        next_ = cursor_ + 1;
+        continue;
+      }
+      if (!ScanConversion()) {
+        next_ = end_;
+        return false;
+      }
+      next_ = cursor_;
+      return true;
+    }
     return false;
   }
 
@@ -55,16 +124,17 @@ class FormatScanner {
   }
 
   // A width or precision: '*' (one int argument) or digits.
-  bool ScanField(std::vector<FormatArgument>& stars) {
+  bool ScanField() {
     unsigned long value = 0;
     if (Peek() == '*') {
       ++cursor_;
-      if (SkipDigitsBeforeDollar(value))
+      const char* after_star = cursor_;
+      if (SkipDigitsBeforeDollar(value)) {
         return Fail(FormatProblem::kPositional);
-      if (value != 0 || IsDigit(cursor_[-1])) {
-        return Fail(FormatProblem::kMalformed);
       }
-      stars.push_back({ArgumentKind::kInteger, "", ""});
+      if (cursor_ != after_star) return Fail(FormatProblem::kMalformed);
+      queue_[queued_++] =
+          ArgumentView{ArgumentKind::kInteger, "", nullptr, nullptr};
       return true;
     }
     SkipDigitsBeforeDollar(value);
@@ -72,143 +142,193 @@ class FormatScanner {
     return true;
   }
 
-  std::string ScanLength() {
-    const char* from = cursor_;
+  const char* ScanLength() {
     char c = Peek();
     if (c == 'h' || c == 'l') {
       bool doubled = cursor_ + 1 < end_ && cursor_[1] == c;  // hh, ll
       cursor_ += doubled ? 2 : 1;
-    } else if (c == 'L' || c == 'j' || c == 'z' || c == 't') {
-      ++cursor_;
+      if (c == 'h') return doubled ? "hh" : "h";
+      return doubled ? "ll" : "l";
     }
-    return std::string(from, cursor_);
+    switch (c) {
+      case 'L':
+        ++cursor_;
+        return "L";
+      case 'j':
+        ++cursor_;
+        return "j";
+      case 'z':
+        ++cursor_;
+        return "z";
+      case 't':
+        ++cursor_;
+        return "t";
+      default:
+        return "";
+    }
   }
 
   bool ScanConversion() {
     unsigned long position = 0;
-    if (SkipDigitsBeforeDollar(position))
+    if (SkipDigitsBeforeDollar(position)) {
       return Fail(FormatProblem::kPositional);
+    }
     cursor_ = start_ + 1;  // the digits were a width; read them again below
 
-    while (std::strchr("-+ #0", Peek()) != nullptr && Peek() != '\0') {
-      ++cursor_;
-    }
-    std::vector<FormatArgument> stars;
-    if (!ScanField(stars)) return false;
+    while (IsFlag(Peek())) ++cursor_;
+    if (!ScanField()) return false;
     if (Peek() == '.') {
       ++cursor_;
-      if (!ScanField(stars)) return false;
+      if (!ScanField()) return false;
     }
-    std::string length = ScanLength();
+    const char* length = ScanLength();
     char conversion = Peek();
     if (conversion == '\0') return Fail(FormatProblem::kMalformed);
     ++cursor_;
 
-    ArgumentKind kind;
+    ArgumentKind kind = ArgumentKind::kInteger;
     if (!Classify(conversion, length, kind)) return false;
-
-    std::string text(start_, cursor_);
-    for (FormatArgument& star : stars) {
-      star.conversion = text;
-      parsed_.arguments.push_back(std::move(star));
+    // Stars and the value all name the whole conversion in messages.
+    for (std::size_t i = 0; i < queued_; ++i) {
+      queue_[i].begin = start_;
+      queue_[i].end = cursor_;
     }
-    parsed_.arguments.push_back({kind, std::move(length), std::move(text)});
+    queue_[queued_++] = ArgumentView{kind, length, start_, cursor_};
     return true;
   }
 
-  bool Classify(char conversion, const std::string& length,
-                ArgumentKind& kind) {
+  bool Classify(char conversion, const char* length, ArgumentKind& kind) {
+    std::string_view modifier = length;
     if (conversion == 'n') return Fail(FormatProblem::kWritesCount);
-    if (std::strchr("diouxX", conversion) != nullptr) {
+    if (IsIntegerConversion(conversion)) {
       kind = ArgumentKind::kInteger;
-      if (length == "L") return Fail(FormatProblem::kMalformed);
+      if (modifier == "L") return Fail(FormatProblem::kMalformed);
       return true;
     }
     if (conversion == 'c') {
       // %lc reads a wint_t, which is not an int on every platform.
-      kind = length.empty() ? ArgumentKind::kInteger : ArgumentKind::kWideChar;
-      if (length != "" && length != "l") return Fail(FormatProblem::kMalformed);
+      kind =
+          modifier.empty() ? ArgumentKind::kInteger : ArgumentKind::kWideChar;
+      if (!modifier.empty() && modifier != "l") {
+        return Fail(FormatProblem::kMalformed);
+      }
       return true;
     }
-    if (std::strchr("fFeEgGaA", conversion) != nullptr) {
+    if (IsFloatingConversion(conversion)) {
       kind = ArgumentKind::kFloating;
-      if (length != "" && length != "l" && length != "L") {
+      if (!modifier.empty() && modifier != "l" && modifier != "L") {
         return Fail(FormatProblem::kMalformed);
       }
       return true;
     }
     if (conversion == 's') {
       kind = ArgumentKind::kString;
-      if (length != "" && length != "l") return Fail(FormatProblem::kMalformed);
+      if (!modifier.empty() && modifier != "l") {
+        return Fail(FormatProblem::kMalformed);
+      }
       return true;
     }
     if (conversion == 'p') {
       kind = ArgumentKind::kPointer;
-      if (!length.empty()) return Fail(FormatProblem::kMalformed);
+      if (!modifier.empty()) return Fail(FormatProblem::kMalformed);
       return true;
     }
     return Fail(FormatProblem::kMalformed);
   }
 
   const char* format_;
+  const char* next_;  // where the search for the next conversion goes on
   const char* end_;
-  const char* start_ = nullptr;
-  const char* cursor_ = nullptr;
-  ParsedFormat parsed_;
+  const char* start_ = nullptr;   // the conversion being read
+  const char* cursor_ = nullptr;  // within it
+  Step done_ = Step::kEnd;
+  FormatProblem problem_ = FormatProblem::kNone;
+  // A conversion consumes up to three arguments: two stars and its value.
+  ArgumentView queue_[3];
+  std::size_t queued_ = 0;
+  std::size_t pending_ = 0;
 };
-
-bool ReadAlike(const FormatArgument& a, const FormatArgument& b) {
-  return a.kind == b.kind && a.length == b.length;
-}
 
 }  // namespace
 
 ParsedFormat ParseFormat(const char* format, std::size_t length) {
-  return FormatScanner(format, length).Scan();
+  ParsedFormat parsed;
+  FormatScanner scanner(format, length);
+  ArgumentView argument;
+  FormatScanner::Step step;
+  while ((step = scanner.Next(argument)) == FormatScanner::Step::kArgument) {
+    parsed.arguments.push_back(argument.Owned());
+  }
+  if (step == FormatScanner::Step::kProblem) {
+    parsed.problem = scanner.problem();
+    parsed.problem_offset = scanner.problem_offset();
+  }
+  return parsed;
 }
 
 ParsedFormat ParseFormat(const char* format) {
   return ParseFormat(format, std::strlen(format));
 }
 
+namespace {
+
+CompatibilityVerdict Unsafe(const FormatScanner& scanner,
+                            const char* replacement, std::size_t length) {
+  CompatibilityVerdict verdict;
+  verdict.result = Compatibility::kUnsafeReplacement;
+  verdict.problem = scanner.problem();
+  std::size_t offset = scanner.problem_offset();
+  std::size_t rest = length - offset;
+  verdict.replacement_conversion.assign(replacement + offset,
+                                        rest < 8 ? rest : 8);
+  return verdict;
+}
+
+}  // namespace
+
 CompatibilityVerdict CheckCompatibility(const char* catalogue,
                                         const char* replacement,
                                         std::size_t replacement_length) {
+  using Step = FormatScanner::Step;
   CompatibilityVerdict verdict;
-  ParsedFormat theirs = ParseFormat(replacement, replacement_length);
-  if (theirs.problem != FormatProblem::kNone) {
-    verdict.result = Compatibility::kUnsafeReplacement;
-    verdict.problem = theirs.problem;
-    const char* at = replacement + theirs.problem_offset;
-    std::size_t rest = replacement_length - theirs.problem_offset;
-    verdict.replacement_conversion.assign(at, rest < 8 ? rest : 8);
-    return verdict;
-  }
-  ParsedFormat ours = ParseFormat(catalogue);
-  const std::vector<FormatArgument>& expected = ours.arguments;
-  const std::vector<FormatArgument>& given = theirs.arguments;
-
-  std::size_t common =
-      expected.size() < given.size() ? expected.size() : given.size();
-  for (std::size_t i = 0; i < common; ++i) {
-    if (!ReadAlike(expected[i], given[i])) {
-      verdict.result = Compatibility::kArgumentMismatch;
-      verdict.argument = i + 1;
-      verdict.catalogue_conversion = expected[i].conversion;
-      verdict.replacement_conversion = given[i].conversion;
+  ArgumentView given;
+  ArgumentView expected;
+  FormatScanner theirs(replacement, replacement_length);
+  FormatScanner ours(catalogue, std::strlen(catalogue));
+  for (std::size_t argument = 1;; ++argument) {
+    Step step = theirs.Next(given);
+    if (step == Step::kProblem) {
+      return Unsafe(theirs, replacement, replacement_length);
+    }
+    // A catalogue text is trusted only up to its first problem.
+    bool has_expected = ours.Next(expected) == Step::kArgument;
+    if (step == Step::kEnd) {
+      if (has_expected) {
+        verdict.result = Compatibility::kFewerArguments;
+        verdict.argument = argument;
+        verdict.catalogue_conversion = expected.conversion();
+      }
       return verdict;
     }
+    if (!has_expected) {
+      verdict.result = Compatibility::kMoreArguments;
+      verdict.replacement_conversion = given.conversion();
+    } else if (!ReadAlike(expected, given)) {
+      verdict.result = Compatibility::kArgumentMismatch;
+      verdict.catalogue_conversion = expected.conversion();
+      verdict.replacement_conversion = given.conversion();
+    } else {
+      continue;
+    }
+    verdict.argument = argument;
+    // What a replacement must never hold outweighs a mismatch before it.
+    while ((step = theirs.Next(given)) == Step::kArgument) {
+    }
+    if (step == Step::kProblem) {
+      return Unsafe(theirs, replacement, replacement_length);
+    }
+    return verdict;
   }
-  if (given.size() > expected.size()) {
-    verdict.result = Compatibility::kMoreArguments;
-    verdict.argument = common + 1;
-    verdict.replacement_conversion = given[common].conversion;
-  } else if (given.size() < expected.size()) {
-    verdict.result = Compatibility::kFewerArguments;
-    verdict.argument = common + 1;
-    verdict.catalogue_conversion = expected[common].conversion;
-  }
-  return verdict;
 }
 
 }  // namespace msgreport

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "catalogue/line_reader.h"
 
@@ -56,10 +57,14 @@ bool Equals(const char* stored, std::string_view text) {
          std::memcmp(stored, text.data(), text.size()) == 0;
 }
 
+// Applies entry lines to `map`, judging each against `snapshot`. When the
+// two are the same map, the snapshot is the map as it stood before reading:
+// the texts a replacement pushes out are kept for judging later lines, so
+// no copy of the whole map is needed.
 class EntryApplier {
  public:
   EntryApplier(const MessageMap& snapshot, MessageMap& map)
-      : snapshot_(snapshot), map_(map) {}
+      : snapshot_(snapshot), map_(map), in_place_(&snapshot == &map) {}
 
   void Apply(LineOutcome& outcome) {
     std::string_view line = outcome.line;
@@ -68,9 +73,9 @@ class EntryApplier {
     outcome.kind = ClassifyStructure(line);
     if (outcome.kind != LineKind::kEntry) return;
     outcome.key = KeyOf(line);
-    key_.assign(outcome.key);
-    const char* current = snapshot_.FindMessage(key_.c_str());
-    if (current == nullptr) {
+    std::size_t slot =
+        snapshot_.FindSlot(outcome.key.data(), outcome.key.size());
+    if (slot == MessageMap::kNoSlot) {
       outcome.kind = LineKind::kUnknownKey;
       return;
     }
@@ -79,6 +84,7 @@ class EntryApplier {
       outcome.kind = shape;
       return;
     }
+    const char* current = SnapshotText(slot);
     if (Equals(current, outcome.text)) {
       outcome.kind = LineKind::kUnchanged;
       return;
@@ -89,15 +95,35 @@ class EntryApplier {
       outcome.kind = LineKind::kIncompatible;
       return;
     }
-    map_.ReplaceMessage(key_.data(), key_.size(), outcome.text.data(),
-                        outcome.text.size());
+    Replace(slot, outcome.key, outcome.text);
     outcome.kind = LineKind::kReplaced;
   }
 
  private:
+  const char* SnapshotText(std::size_t slot) const {
+    if (in_place_ && !pushed_out_.empty() && pushed_out_[slot] != nullptr) {
+      return MessageMap::EntryText(pushed_out_[slot]);
+    }
+    return snapshot_.TextAt(slot);
+  }
+
+  void Replace(std::size_t slot, std::string_view key, std::string_view text) {
+    if (!in_place_) {
+      map_.ReplaceMessage(key.data(), key.size(), text.data(), text.size());
+      return;
+    }
+    // Only SwapTextAt changes the map meanwhile, so slots and the entries
+    // it hands back stay where they are until reading ends.
+    const char* previous = map_.SwapTextAt(slot, text.data(), text.size());
+    if (pushed_out_.empty()) pushed_out_.resize(map_.slot_count(), nullptr);
+    if (pushed_out_[slot] == nullptr) pushed_out_[slot] = previous;
+  }
+
   const MessageMap& snapshot_;
   MessageMap& map_;
-  std::string key_;  // NUL-terminated for the look-up; reused
+  const bool in_place_;
+  // By slot: the entry as it was before this read replaced it.
+  std::vector<const char*> pushed_out_;
 };
 
 }  // namespace

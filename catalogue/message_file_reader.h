@@ -51,7 +51,9 @@ using LineObserver = std::function<void(const LineOutcome&)>;
 enum class ReadResult { kRead, kNoPath, kCannotOpen };
 
 // Reads the file at `path` line by line, checking each entry against
-// `snapshot` and replacing texts in `map`. `observer` may be empty.
+// `snapshot` and replacing texts in `map`. `snapshot` may be `map` itself,
+// and then stands for the map as it was before reading began. `observer`
+// may be empty.
 ReadResult ReadMessageLines(const char* path, const MessageMap& snapshot,
                             MessageMap& map, const LineObserver& observer);
 

@@ -1,7 +1,14 @@
+// The catalogue is an open-addressing hash table with linear probing. A
+// report looks its key up on every call, so an entry keeps its key and text
+// side by side: the comparison that confirms a match already brings the
+// text into the cache. Entries are carved from large chunks, so that a
+// catalogue of many keys costs few allocations to build and to release.
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include "catalogue/key_hash.h"
 #include "msgreport.h"
 
 namespace {
@@ -11,13 +18,18 @@ constexpr char kUnregisteredMessage[] = "Unregistered message";
 // into it, as older callers did, have room to do so.
 constexpr std::size_t kUnregisteredBufferElements = 1024;
 constexpr std::size_t kUnregisteredElementSize = 4;
+constexpr std::size_t kFirstSlotCount = 16;
+constexpr std::size_t kChunkSize = 64 * std::size_t{1024};
+// Waste below this is never worth a compaction.
+constexpr std::size_t kTolerableWaste = kChunkSize;
 
-std::shared_ptr<const char[]> CopyString(const char* chars,
-                                         std::size_t length) {
-  std::unique_ptr<char[]> copy = std::make_unique<char[]>(length + 1);
-  std::memcpy(copy.get(), chars, length);
-  copy[length] = '\0';
-  return std::shared_ptr<const char[]>(std::move(copy));
+bool EntryHasKey(const char* entry, const char* key, std::size_t key_length) {
+  return std::strncmp(entry, key, key_length) == 0 && entry[key_length] == '\0';
+}
+
+std::size_t EntrySize(const char* entry) {
+  std::size_t key_length = std::strlen(entry);
+  return key_length + std::strlen(entry + key_length + 1) + 2;
 }
 
 char* CallocOrThrow(std::size_t count, std::size_t size) {
@@ -28,28 +40,160 @@ char* CallocOrThrow(std::size_t count, std::size_t size) {
 
 }  // namespace
 
-bool MessageMap::KeyLess::operator()(const char* a, const char* b) const {
-  return std::strcmp(a, b) < 0;
-}
-
 MessageMap::MessageMap() = default;
 
 MessageMap::~MessageMap() = default;
 
+char* MessageMap::Allocate(std::size_t bytes) {
+  if (static_cast<std::size_t>(free_end_ - free_begin_) < bytes) {
+    // A large entry gets a chunk of its own, which leaves the current chunk
+    // in use for the entries after it.
+    std::size_t chunk_size = bytes > kChunkSize / 4 ? bytes : kChunkSize;
+    chunks_.push_back(std::make_unique<char[]>(chunk_size));
+    char* chunk = chunks_.back().get();
+    if (chunk_size != kChunkSize) return chunk;
+    free_begin_ = chunk;
+    free_end_ = chunk + chunk_size;
+  }
+  char* block = free_begin_;
+  free_begin_ += bytes;
+  return block;
+}
+
+char* MessageMap::MakeEntry(const char* key, std::size_t key_length,
+                            const char* text, std::size_t text_length) {
+  std::size_t bytes = key_length + text_length + 2;
+  char* entry = Allocate(bytes);
+  std::memcpy(entry, key, key_length);
+  entry[key_length] = '\0';
+  std::memcpy(entry + key_length + 1, text, text_length);
+  entry[bytes - 1] = '\0';
+  live_bytes_ += bytes;
+  return entry;
+}
+
+void MessageMap::Retire(const char* entry) {
+  std::size_t bytes = EntrySize(entry);
+  live_bytes_ -= bytes;
+  wasted_bytes_ += bytes;
+}
+
+void MessageMap::CompactIfWasteful() {
+  if (wasted_bytes_ <= kTolerableWaste || wasted_bytes_ <= live_bytes_) return;
+  std::vector<std::unique_ptr<char[]>> previous;
+  previous.swap(chunks_);
+  free_begin_ = free_end_ = nullptr;
+  live_bytes_ = wasted_bytes_ = 0;
+  for (Slot& slot : slots_) {
+    if (slot.entry == nullptr) continue;
+    std::size_t key_length = std::strlen(slot.entry);
+    const char* text = slot.entry + key_length + 1;
+    slot.entry = MakeEntry(slot.entry, key_length, text, std::strlen(text));
+  }
+}
+
 MessageMap& MessageMap::operator=(const MessageMap& source) {
-  // Texts and owned keys are shared, never changed in place, and released
-  // with the last map that holds them, so the copy is independent.
-  if (this != &source) entries_ = source.entries_;
+  if (this == &source) return *this;
+  slots_.assign(source.slots_.size(), Slot());
+  chunks_.clear();
+  free_begin_ = free_end_ = nullptr;
+  live_bytes_ = wasted_bytes_ = 0;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    const Slot& from = source.slots_[i];
+    if (from.entry == nullptr) continue;
+    std::size_t key_length = std::strlen(from.entry);
+    const char* text = from.entry + key_length + 1;
+    slots_[i].hash = from.hash;
+    slots_[i].entry =
+        MakeEntry(from.entry, key_length, text, std::strlen(text));
+  }
+  size_ = source.size_;
   return *this;
 }
 
-void MessageMap::AddMessage(const char* key, const char* text) {
-  auto found = entries_.lower_bound(key);
-  if (found != entries_.end() && !entries_.key_comp()(key, found->first)) {
-    return;
+std::size_t MessageMap::Probe(std::uint64_t hash, const char* key,
+                              std::size_t key_length) const {
+  if (slots_.empty()) return kNoSlot;
+  std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = static_cast<std::size_t>(hash) & mask;;
+       i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.entry == nullptr) return kNoSlot;
+    if (slot.hash == hash && EntryHasKey(slot.entry, key, key_length)) {
+      return i;
+    }
   }
-  entries_.emplace_hint(found, key,
-                        Entry{nullptr, CopyString(text, std::strlen(text))});
+}
+
+std::size_t MessageMap::FindSlot(const char* key,
+                                 std::size_t key_length) const {
+  return Probe(msgreport::HashKey(key, key_length), key, key_length);
+}
+
+const char* MessageMap::TextAt(std::size_t slot) const {
+  return EntryText(slots_[slot].entry);
+}
+
+const char* MessageMap::EntryText(const char* entry) {
+  return entry + std::strlen(entry) + 1;
+}
+
+void MessageMap::Rehash(std::size_t slot_count) {
+  std::vector<Slot> previous(slot_count);
+  previous.swap(slots_);
+  size_ = 0;
+  for (const Slot& slot : previous) {
+    if (slot.entry != nullptr) Insert(slot.hash, slot.entry);
+  }
+}
+
+void MessageMap::Reserve(std::size_t entries) {
+  std::size_t wanted = 2 * (size_ + entries);
+  std::size_t count = slots_.empty() ? kFirstSlotCount : slots_.size();
+  while (count < wanted) count *= 2;
+  if (count > slots_.size()) Rehash(count);
+}
+
+void MessageMap::Insert(std::uint64_t hash, char* entry) {
+  // At most half full, so probe sequences stay short.
+  if (2 * (size_ + 1) > slots_.size()) {
+    Rehash(slots_.empty() ? kFirstSlotCount : 2 * slots_.size());
+  }
+  std::size_t mask = slots_.size() - 1;
+  std::size_t i = static_cast<std::size_t>(hash) & mask;
+  while (slots_[i].entry != nullptr) i = (i + 1) & mask;
+  slots_[i].hash = hash;
+  slots_[i].entry = entry;
+  ++size_;
+}
+
+void MessageMap::EraseSlot(std::size_t slot) {
+  // Backward-shift deletion: later entries of the same probe run move up,
+  // so that no search stops early at the hole.
+  std::size_t mask = slots_.size() - 1;
+  std::size_t hole = slot;
+  Retire(slots_[hole].entry);
+  slots_[hole] = Slot();
+  for (std::size_t i = (hole + 1) & mask; slots_[i].entry != nullptr;
+       i = (i + 1) & mask) {
+    std::size_t home = static_cast<std::size_t>(slots_[i].hash) & mask;
+    // The entry stays unless the hole lies between its home and where it
+    // stands, on its way round the table.
+    bool stays = ((i - home) & mask) < ((i - hole) & mask);
+    if (stays) continue;
+    slots_[hole] = slots_[i];
+    slots_[i] = Slot();
+    hole = i;
+  }
+  --size_;
+}
+
+void MessageMap::AddMessage(const char* key, const char* text) {
+  std::size_t key_length = std::strlen(key);
+  std::uint64_t hash = msgreport::HashKey(key, key_length);
+  if (Probe(hash, key, key_length) != kNoSlot) return;
+  CompactIfWasteful();
+  Insert(hash, MakeEntry(key, key_length, text, std::strlen(text)));
 }
 
 bool MessageMap::LookupMessage(const char* key, char*& text) const {
@@ -65,18 +209,36 @@ bool MessageMap::LookupMessage(const char* key, char*& text) const {
   return true;
 }
 
-void MessageMap::RemoveMessage(const char* key) { entries_.erase(key); }
+void MessageMap::RemoveMessage(const char* key) {
+  std::size_t slot = FindSlot(key, std::strlen(key));
+  if (slot == kNoSlot) return;
+  EraseSlot(slot);
+  CompactIfWasteful();
+}
 
 const char* MessageMap::FindMessage(const char* key) const {
-  auto found = entries_.find(key);
-  return found == entries_.end() ? nullptr : found->second.text.get();
+  std::size_t key_length = std::strlen(key);
+  std::size_t slot = FindSlot(key, key_length);
+  return slot == kNoSlot ? nullptr : slots_[slot].entry + key_length + 1;
 }
 
 void MessageMap::ReplaceMessage(const char* key, std::size_t key_length,
                                 const char* text, std::size_t text_length) {
-  Entry entry{CopyString(key, key_length), CopyString(text, text_length)};
-  const char* owned_key = entry.owned_key.get();
-  auto found = entries_.find(owned_key);
-  if (found != entries_.end()) entries_.erase(found);
-  entries_.emplace(owned_key, std::move(entry));
+  CompactIfWasteful();
+  std::uint64_t hash = msgreport::HashKey(key, key_length);
+  std::size_t slot = Probe(hash, key, key_length);
+  if (slot != kNoSlot) {
+    SwapTextAt(slot, text, text_length);
+    return;
+  }
+  Insert(hash, MakeEntry(key, key_length, text, text_length));
+}
+
+const char* MessageMap::SwapTextAt(std::size_t slot, const char* text,
+                                   std::size_t text_length) {
+  char* previous = slots_[slot].entry;
+  slots_[slot].entry =
+      MakeEntry(previous, std::strlen(previous), text, text_length);
+  Retire(previous);
+  return previous;
 }

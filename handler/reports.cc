@@ -65,10 +65,8 @@ void MessageHandler::RegisterDebugCallback(MessageCallback callback) {
   debugCallback = callback;
 }
 
-void MessageHandler::Report(bool delivered, Route route, const char* key,
+void MessageHandler::Report(Route route, const char* key,
                             std::va_list args) const {
-  // Nothing would be delivered, so neither look-up nor composition is needed.
-  if (!delivered) return;
   if (inFilterArray(key)) return;
   // Each report, nested ones from inside a callback too, has its own buffer.
   char message[kMessageBufferSize];
@@ -77,31 +75,37 @@ void MessageHandler::Report(bool delivered, Route route, const char* key,
 }
 
 void MessageHandler::ReportError2(const char* key, ...) {
+  if (!consoleError && !logError)
+    return;  // the common case: nothing to deliver
   std::va_list args;
   va_start(args, key);
-  Report(consoleError || logError, &MessageHandler::RouteError, key, args);
+  Report(&MessageHandler::RouteError, key, args);
   va_end(args);
 }
 
 void MessageHandler::ReportWarning2(const char* key, ...) {
+  if (!consoleWarning && !logWarning)
+    return;  // the common case: nothing to deliver
   std::va_list args;
   va_start(args, key);
-  Report(consoleWarning || logWarning, &MessageHandler::RouteWarning, key,
-         args);
+  Report(&MessageHandler::RouteWarning, key, args);
   va_end(args);
 }
 
 void MessageHandler::ReportInfo2(const char* key, ...) {
+  if (!consoleInfo && !logInfo) return;  // the common case: nothing to deliver
   std::va_list args;
   va_start(args, key);
-  Report(consoleInfo || logInfo, &MessageHandler::RouteInfo, key, args);
+  Report(&MessageHandler::RouteInfo, key, args);
   va_end(args);
 }
 
 void MessageHandler::ReportDebug2(const char* key, ...) {
+  if (!consoleDebug && !logDebug)
+    return;  // the common case: nothing to deliver
   std::va_list args;
   va_start(args, key);
-  Report(consoleDebug || logDebug, &MessageHandler::RouteDebug, key, args);
+  Report(&MessageHandler::RouteDebug, key, args);
   va_end(args);
 }
 

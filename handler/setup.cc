@@ -1,5 +1,6 @@
 // Set-up: the built-in pairs, the filter keys, then the message file.
 
+#include "catalogue/message_file_reader.h"
 #include "msgreport.h"
 
 MessageHandler::MessageHandler() = default;
@@ -17,14 +18,15 @@ void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
                                             const char* messageFile) {
   LoadMessagePairs(pairs, npairs);
   AppendFilterKeys(filters, nfilters);
-  // The reader checks each file entry against the catalogue as it stands
-  // now, so a key the file names twice is judged against the built-in text
-  // both times, not against the file's first text.
-  MessageFile reader(messageMap);
-  reader.ReadMessageFile(messageFile, messageMap);
+  // Each file entry is judged against the catalogue as it stands now, so a
+  // key the file names twice is judged against the built-in text both
+  // times, not against the file's first text. Reading the catalogue as its
+  // own snapshot gives that without copying it.
+  msgreport::ReadMessageLines(messageFile, messageMap, messageMap, {});
 }
 
 void MessageHandler::LoadMessagePairs(const char** pairs, int npairs) {
+  if (npairs > 0) messageMap.Reserve(static_cast<std::size_t>(npairs));
   for (int pair = 0; pair < npairs; ++pair) {
     std::size_t entry = 2 * static_cast<std::size_t>(pair);
     const char* key = pairs[entry];

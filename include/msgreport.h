@@ -5,16 +5,16 @@
 // thread at a time. The library starts no thread, keeps no global state, and
 // reads no file but the message file whose path it is given.
 //
-// Ownership, in one rule: keys are borrowed, texts are copied. Built-in keys
-// and filter keys are stored as the caller's pointers, so the caller keeps
-// those strings alive and unchanged for as long as the handler is used.
+// Ownership: the catalogue copies the keys and texts it is given. Filter
+// keys are stored as the caller's pointers, so the caller keeps those
+// strings alive and unchanged for as long as the handler is used.
 
 #ifndef MSGREPORT_H_
 #define MSGREPORT_H_
 
 #include <cstdarg>
 #include <cstddef>
-#include <map>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -34,15 +34,16 @@
 // valid for the duration of the call only. A null callback means "none".
 typedef void (*MessageCallback)(char* message);
 
-// The catalogue of message texts by key.
+// The catalogue of message texts by key: a hash table whose entries each
+// hold a copy of their key and their text side by side, in storage the map
+// owns.
 //
 // Only the constructor and destructor are exported; the other operations are
 // used by the library itself.
 class MessageMap {
  public:
   MSGREPORT_API MessageMap();
-  // Releases every text and every key the map owns; borrowed keys are left
-  // alone.
+  // Releases every entry; no string of the caller's is touched.
   MSGREPORT_API ~MessageMap();
 
   MessageMap(const MessageMap&) = delete;
@@ -52,7 +53,6 @@ class MessageMap {
 
   // Stores a copy of `text` under `key` unless the key is present already, in
   // which case nothing changes: the first text added under a key wins.
-  // The key is borrowed: the caller keeps it alive while the entry exists.
   void AddMessage(const char* key, const char* text);
 
   // Hands out a new buffer, allocated with calloc, that the caller releases
@@ -61,32 +61,66 @@ class MessageMap {
   // that starts with "Unregistered message", and the result is false.
   bool LookupMessage(const char* key, char*& text) const;
 
-  // Removes the key's entry, if any, with the text and key the map owns.
+  // Removes the key's entry, if any.
   void RemoveMessage(const char* key);
 
   // The key's text without a copy, or null when absent. The pointer stays
-  // valid until the entry is removed or replaced, or the map destroyed.
+  // valid until the map is next changed by AddMessage, RemoveMessage,
+  // ReplaceMessage or assignment, or destroyed.
   const char* FindMessage(const char* key) const;
 
-  // Removes `key` if present, then stores `text` under a copy of `key` that
-  // the map owns. Lengths are in bytes; neither string needs a terminator.
+  // Stores `text` under `key`, replacing any text the key had. Lengths are
+  // in bytes; neither string needs a terminator, and the key holds no NUL.
   void ReplaceMessage(const char* key, std::size_t key_length, const char* text,
                       std::size_t text_length);
 
-  std::size_t size() const { return entries_.size(); }
+  std::size_t size() const { return size_; }
+
+  // Makes room for `entries` more keys at once, for a large built-in table.
+  void Reserve(std::size_t entries);
+
+  // Slot-level access for replacing texts while the map is being read, so
+  // that one search serves both the look-up and the replacement. Slots and
+  // the entries SwapTextAt hands back stay where they are until the map is
+  // next changed by any other operation.
+  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  std::size_t FindSlot(const char* key, std::size_t key_length) const;
+  const char* TextAt(std::size_t slot) const;
+  // Puts `text` in the slot's entry and hands back the entry it had; read
+  // its text with EntryText.
+  const char* SwapTextAt(std::size_t slot, const char* text,
+                         std::size_t text_length);
+  static const char* EntryText(const char* entry);
+  std::size_t slot_count() const { return slots_.size(); }
 
  private:
-  struct KeyLess {
-    using is_transparent = void;
-    bool operator()(const char* a, const char* b) const;
+  struct Slot {
+    std::uint64_t hash = 0;
+    // The key, its NUL, the text and its NUL; null for an empty slot.
+    char* entry = nullptr;
   };
-  struct Entry {
-    // Set only when the map made the key itself; the map's key points here.
-    std::shared_ptr<const char[]> owned_key;
-    // Shared between a map and its copies: a stored text is never changed.
-    std::shared_ptr<const char[]> text;
-  };
-  std::map<const char*, Entry, KeyLess> entries_;
+
+  std::size_t Probe(std::uint64_t hash, const char* key,
+                    std::size_t key_length) const;
+  void Insert(std::uint64_t hash, char* entry);
+  void EraseSlot(std::size_t slot);
+  void Rehash(std::size_t slot_count);
+  char* MakeEntry(const char* key, std::size_t key_length, const char* text,
+                  std::size_t text_length);
+  char* Allocate(std::size_t bytes);
+  void Retire(const char* entry);
+  void CompactIfWasteful();
+
+  std::vector<Slot> slots_;  // a power of two in size, or empty
+  std::size_t size_ = 0;
+  // Entries live in chunks that are released together, which makes set-up
+  // and destruction of large catalogues cheap. Replaced and removed entries
+  // are waste until the map compacts itself.
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  char* free_begin_ = nullptr;
+  char* free_end_ = nullptr;
+  std::size_t live_bytes_ = 0;
+  std::size_t wasted_bytes_ = 0;
 };
 
 // Reads a message file and replaces, in a catalogue, the texts of keys that
@@ -138,7 +172,7 @@ class MessageHandler {
   // Set-up, cumulative over calls:
   //  - `pairs` holds `npairs` key/text pairs, key first (entries 2k, 2k + 1).
   //    Pairs with a null key or text are skipped. The first text stored
-  //    under a key wins. Keys are borrowed, texts copied.
+  //    under a key wins. Keys and texts are copied.
   //  - `filters` holds `nfilters` keys whose reports are suppressed; null
   //    entries are skipped. The pointers are kept, not the strings.
   //  - `messageFile` (may be null) replaces texts of keys already held.
@@ -181,8 +215,8 @@ class MessageHandler {
   void AppendFilterKeys(const char** filters, int nfilters);
 
   using Route = void (MessageHandler::*)(char* message) const;
-  void Report(bool delivered, Route route, const char* key,
-              std::va_list args) const;
+  // The road of a report whose severity is switched on.
+  void Report(Route route, const char* key, std::va_list args) const;
   void RouteError(char* message) const;
   void RouteWarning(char* message) const;
   void RouteInfo(char* message) const;

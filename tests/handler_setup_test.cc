@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "callback_recorder.h"
 #include "msgreport.h"
@@ -61,6 +62,24 @@ TEST_F(HandlerSetupTest, FirstTextWinsThenTheFileReplaces) {
   EXPECT_EQ(Delivered(handler, "FROM_FILE"), "from the file x");
   EXPECT_EQ(Delivered(handler, "KEPT"), "kept");
   EXPECT_EQ(Delivered(handler, "ONLY_IN_FILE"), "Unregistered message");
+}
+
+TEST_F(HandlerSetupTest, FileLinesAreJudgedAgainstTheBuiltInTexts) {
+  const char* pairs[] = {"KEY", "A %s %d", "OTHER", "plain"};
+  // Against the first file text ("B %s") the second would use one argument
+  // too many; against the built-in text it fits. A later line equal to the
+  // built-in text does not bring it back.
+  std::string file = dir_.Write("m.txt",
+                                "KEY : \"B %s\"\n"
+                                "KEY : \"C %s %d\"\n"
+                                "OTHER : \"changed\"\n"
+                                "OTHER : \"plain\"\n");
+  MessageHandler handler(pairs, 2, nullptr, 0, file.c_str());
+  handler.SetConsoleReporting("info");
+  handler.RegisterInfoCallback(RecordInfo);
+  handler.ReportInfo2("KEY", "x", 5);
+  handler.ReportInfo2("OTHER");
+  EXPECT_EQ(Received::infos, (std::vector<std::string>{"C x 5", "changed"}));
 }
 
 TEST_F(HandlerSetupTest, MissingFileKeepsBuiltInTextsAndFiltersSilently) {

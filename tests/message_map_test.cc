@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "msgreport.h"
 
@@ -128,6 +129,46 @@ TEST(MessageMapTest, ReplacedEntryOwnsItsKey) {
     copy = holder;
   }
   EXPECT_STREQ(copy.FindMessage("KEY"), "text");
+}
+
+TEST(MessageMapTest, ManyKeysSurviveGrowthAndRemovals) {
+  std::vector<std::string> keys;
+  for (int i = 0; i < 5000; ++i) keys.push_back("KEY_" + std::to_string(i));
+  MessageMap map;
+  for (const std::string& key : keys) map.AddMessage(key.c_str(), key.c_str());
+  for (std::size_t i = 0; i < keys.size(); i += 3) {
+    map.RemoveMessage(keys[i].c_str());
+  }
+  EXPECT_EQ(map.size(), keys.size() - (keys.size() + 2) / 3);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const char* text = map.FindMessage(keys[i].c_str());
+    if (i % 3 == 0) {
+      ASSERT_EQ(text, nullptr) << keys[i];
+    } else {
+      ASSERT_NE(text, nullptr) << keys[i];
+      ASSERT_EQ(keys[i], text);
+    }
+  }
+  // Keys are the map's own copies: the caller's strings may go.
+  keys.clear();
+  EXPECT_STREQ(map.FindMessage("KEY_4999"), "KEY_4999");
+}
+
+TEST(MessageMapTest, ReplacingAgainAndAgainKeepsEveryText) {
+  MessageMap map;
+  map.AddMessage("STABLE", "stays");
+  const std::string big(5000, 'b');
+  for (int i = 0; i < 2000; ++i) {
+    std::string text = big + std::to_string(i);
+    map.ReplaceMessage("CHANGING", 8, text.data(), text.size());
+    map.AddMessage(("K" + std::to_string(i)).c_str(), "k");
+    if (i % 2 == 0) map.RemoveMessage(("K" + std::to_string(i)).c_str());
+  }
+  EXPECT_EQ(std::string(map.FindMessage("CHANGING")), big + "1999");
+  EXPECT_STREQ(map.FindMessage("STABLE"), "stays");
+  EXPECT_STREQ(map.FindMessage("K1999"), "k");
+  EXPECT_EQ(map.FindMessage("K1998"), nullptr);
+  EXPECT_EQ(map.size(), 2u + 1000u);
 }
 
 }  // namespace

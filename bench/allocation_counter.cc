@@ -1,0 +1,60 @@
+#include "allocation_counter.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::uint64_t allocations = 0;
+}  // namespace
+
+namespace msgreport_bench {
+std::uint64_t AllocationCount() { return allocations; }
+}  // namespace msgreport_bench
+
+#if defined(__GLIBC__)
+// The C allocator is counted too, since LookupMessage and the C library
+// allocate through it; the counting versions forward to glibc's own.
+extern "C" {
+void* __libc_malloc(std::size_t);
+void* __libc_calloc(std::size_t, std::size_t);
+void* __libc_realloc(void*, std::size_t);
+
+void* malloc(std::size_t size) {
+  ++allocations;
+  return __libc_malloc(size);
+}
+void* calloc(std::size_t count, std::size_t size) {
+  ++allocations;
+  return __libc_calloc(count, size);
+}
+void* realloc(void* block, std::size_t size) {
+  ++allocations;
+  return __libc_realloc(block, size);
+}
+}
+#define MSGREPORT_BENCH_RAW_MALLOC __libc_malloc
+#else
+#define MSGREPORT_BENCH_RAW_MALLOC std::malloc
+#endif
+
+// These replacements pair new with free by design; GCC cannot tell that
+// they are the replacements themselves.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  void* block = MSGREPORT_BENCH_RAW_MALLOC(size == 0 ? 1 : size);
+  if (block == nullptr) throw std::bad_alloc();
+  return block;
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { operator delete(block); }
+void operator delete(void* block, std::size_t) noexcept {
+  operator delete(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+  operator delete(block);
+}

@@ -1,0 +1,174 @@
+// The cost of a report, against the least any report must do: format the
+// text into a stack buffer and hand it to a callback.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "allocation_counter.h"
+#include "msgreport.h"
+#include "workload.h"
+
+namespace msgreport_bench {
+namespace {
+
+constexpr std::size_t kSequenceLength = 1 << 16;
+
+void NoOp(char* message) { benchmark::DoNotOptimize(message); }
+// Read through a volatile so that the call cannot be inlined away.
+MessageCallback volatile floor_callback = NoOp;
+
+void CountAllocations(benchmark::State& state, std::uint64_t before) {
+  state.counters["allocs/op"] =
+      benchmark::Counter(static_cast<double>(AllocationCount() - before) /
+                         static_cast<double>(state.iterations()));
+}
+
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+void FloorReport(const char* text, ...) {
+  char message[1024];
+  std::va_list args;
+  va_start(args, text);
+  std::vsnprintf(message, sizeof message, text, args);
+  va_end(args);
+  floor_callback(message);
+}
+
+void BM_Floor(benchmark::State& state) {
+  std::uint64_t before = AllocationCount();
+  for (auto _ : state) {
+    FloorReport(kFloorText, kFirstArgument, kSecondArgument, kThirdArgument);
+  }
+  CountAllocations(state, before);
+}
+BENCHMARK(BM_Floor)->Name("floor/vsnprintf");
+
+// A handler over a catalogue of `size` keys, delivering errors to NoOp.
+struct ReportingHandler {
+  explicit ReportingHandler(std::size_t size, int filters = 0)
+      : catalogue(MakeCatalogue(size)) {
+    for (int i = 0; i < filters; ++i) {
+      filter_keys.push_back("FILTERED_KEY_" + std::to_string(i));
+    }
+    for (const std::string& key : filter_keys) {
+      filter_pointers.push_back(key.c_str());
+    }
+    handler = std::make_unique<MessageHandler>(
+        catalogue.pairs.data(), static_cast<int>(size), filter_pointers.data(),
+        filters, nullptr);
+    handler->SetConsoleReporting("error");
+    handler->RegisterErrorCallback(NoOp);
+  }
+  Catalogue catalogue;
+  std::vector<std::string> filter_keys;
+  std::vector<const char*> filter_pointers;
+  std::unique_ptr<MessageHandler> handler;
+};
+
+void RunReports(benchmark::State& state, MessageHandler& handler,
+                const std::vector<const char*>& keys) {
+  std::size_t next = 0;
+  std::uint64_t before = AllocationCount();
+  for (auto _ : state) {
+    handler.ReportError2(keys[next], kFirstArgument, kSecondArgument,
+                         kThirdArgument);
+    next = (next + 1) & (kSequenceLength - 1);
+  }
+  CountAllocations(state, before);
+}
+
+void BM_DeliveredRandom(benchmark::State& state) {
+  ReportingHandler setup(static_cast<std::size_t>(state.range(0)));
+  RunReports(state, *setup.handler,
+             ShuffledKeys(setup.catalogue, kSequenceLength));
+}
+BENCHMARK(BM_DeliveredRandom)
+    ->Name("report/delivered/random")
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(100000);
+
+void BM_DeliveredSkewed(benchmark::State& state) {
+  ReportingHandler setup(static_cast<std::size_t>(state.range(0)));
+  RunReports(state, *setup.handler,
+             SkewedKeys(setup.catalogue, kSequenceLength));
+}
+BENCHMARK(BM_DeliveredSkewed)
+    ->Name("report/delivered/skewed")
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(100000);
+
+void BM_Unregistered(benchmark::State& state) {
+  ReportingHandler setup(1000);
+  RunReports(
+      state, *setup.handler,
+      std::vector<const char*>(kSequenceLength, "NOT_A_KNOWN_KEY_00042"));
+}
+BENCHMARK(BM_Unregistered)->Name("report/unregistered");
+
+void BM_SwitchedOff(benchmark::State& state) {
+  ReportingHandler setup(1000);
+  std::vector<const char*> keys =
+      ShuffledKeys(setup.catalogue, kSequenceLength);
+  std::size_t next = 0;
+  std::uint64_t before = AllocationCount();
+  for (auto _ : state) {
+    setup.handler->ReportDebug2(keys[next], kFirstArgument, kSecondArgument,
+                                kThirdArgument);
+    next = (next + 1) & (kSequenceLength - 1);
+  }
+  CountAllocations(state, before);
+}
+BENCHMARK(BM_SwitchedOff)->Name("report/switched_off");
+
+void BM_ReportFiltered(benchmark::State& state) {
+  ReportingHandler setup(1000, static_cast<int>(state.range(0)));
+  std::string last = setup.filter_keys.back();
+  RunReports(state, *setup.handler,
+             std::vector<const char*>(kSequenceLength, last.c_str()));
+}
+BENCHMARK(BM_ReportFiltered)->Name("report/filtered")->Arg(10)->Arg(100);
+
+void BM_ReportUnfiltered(benchmark::State& state) {
+  ReportingHandler setup(1000, static_cast<int>(state.range(0)));
+  RunReports(state, *setup.handler,
+             ShuffledKeys(setup.catalogue, kSequenceLength));
+}
+BENCHMARK(BM_ReportUnfiltered)
+    ->Name("report/unfiltered")
+    ->Arg(0)
+    ->Arg(10)
+    ->Arg(100);
+
+// The cost of calling into the shared library at all: an exported
+// operation that only stores a pointer.
+void BM_ExportedCall(benchmark::State& state) {
+  MessageHandler handler;
+  for (auto _ : state) {
+    handler.RegisterDebugCallback(NoOp);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_ExportedCall)->Name("call/exported");
+
+void BM_FilterMiss(benchmark::State& state) {
+  ReportingHandler setup(10, static_cast<int>(state.range(0)));
+  std::vector<const char*> keys =
+      ShuffledKeys(setup.catalogue, kSequenceLength);
+  std::size_t next = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(setup.handler->inFilterArray(keys[next]));
+    next = (next + 1) & (kSequenceLength - 1);
+  }
+}
+BENCHMARK(BM_FilterMiss)->Name("filter/miss")->Arg(0)->Arg(10)->Arg(100);
+
+}  // namespace
+}  // namespace msgreport_bench

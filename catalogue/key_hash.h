@@ -1,0 +1,36 @@
+// The hash of a message key, eight bytes at a time. Keys are short, so the
+// speed of the final mixing matters as much as the loop.
+
+#ifndef MSGREPORT_CATALOGUE_KEY_HASH_H_
+#define MSGREPORT_CATALOGUE_KEY_HASH_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace msgreport {
+
+inline std::uint64_t MixBits(std::uint64_t x) {
+  x ^= x >> 32;
+  x *= 0xd6e8feb86659fd93ULL;
+  x ^= x >> 32;
+  return x;
+}
+
+inline std::uint64_t HashKey(const char* key, std::size_t length) {
+  std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ length;
+  while (length >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, key, 8);
+    hash = MixBits(hash ^ word) * 0x9e3779b97f4a7c15ULL;
+    key += 8;
+    length -= 8;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, key, length);
+  return MixBits(hash ^ tail);
+}
+
+}  // namespace msgreport
+
+#endif  // MSGREPORT_CATALOGUE_KEY_HASH_H_
