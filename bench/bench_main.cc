@@ -48,6 +48,8 @@ const Row kRows[] = {
     {"report/delivered/skewed/100", "floor/vsnprintf", 0},
     {"report/delivered/skewed/1000", "floor/vsnprintf", 0},
     {"report/delivered/skewed/100000", "floor/vsnprintf", 0},
+    {"report/delivered/general_conversions",
+     "floor/vsnprintf_general_conversions", 0},
     {"report/unregistered", "floor/vsnprintf", 1.2},
     {"report/switched_off", "", 2.0},
     {"report/switched_off", "peer/spdlog/disabled", 0},

@@ -105,6 +105,25 @@ BENCHMARK(BM_DeliveredSkewed)
     ->Arg(1000)
     ->Arg(100000);
 
+// Texts with flags, widths or precisions take the C library's formatter.
+void BM_DeliveredGeneral(benchmark::State& state) {
+  const char* pairs[] = {"OPEN_FAILED", "Cannot open %-24s: %.12s (code %04d)"};
+  MessageHandler handler(pairs, 1, nullptr, 0, nullptr);
+  handler.SetConsoleReporting("error");
+  handler.RegisterErrorCallback(NoOp);
+  RunReports(state, handler,
+             std::vector<const char*>(kSequenceLength, "OPEN_FAILED"));
+}
+BENCHMARK(BM_DeliveredGeneral)->Name("report/delivered/general_conversions");
+
+void BM_FloorGeneral(benchmark::State& state) {
+  for (auto _ : state) {
+    FloorReport("Cannot open %-24s: %.12s (code %04d)", kFirstArgument,
+                kSecondArgument, kThirdArgument);
+  }
+}
+BENCHMARK(BM_FloorGeneral)->Name("floor/vsnprintf_general_conversions");
+
 void BM_Unregistered(benchmark::State& state) {
   ReportingHandler setup(1000);
   RunReports(

@@ -2,15 +2,18 @@
 // for the first, formatting the second with arguments made for the first
 // must be safe, which the sanitizers and the checks below watch.
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "catalogue/format_check.h"
 #include "fuzz_input.h"
+#include "handler/message_format.h"
 
 namespace {
 
@@ -31,6 +34,15 @@ void Check(int written, const char* buffer, std::size_t capacity) {
   if (length >= capacity) std::abort();  // not terminated
 }
 
+// The library's own composition, which must give what snprintf gives.
+bool Compose(char* message, const char* text, ...) {
+  std::va_list args;
+  va_start(args, text);
+  bool formatted = msgreport::FormatMessage(message, text, args);
+  va_end(args);
+  return formatted;
+}
+
 template <typename... Values>
 void Format(const std::string& format, const std::vector<FormatArgument>& args,
             std::size_t next, Values... values) {
@@ -39,9 +51,15 @@ void Format(const std::string& format, const std::vector<FormatArgument>& args,
 #pragma clang diagnostic push
 #pragma clang diagnostic ignored "-Wformat-nonliteral"
 #pragma clang diagnostic ignored "-Wformat-security"
-    int written = std::snprintf(buffer, sizeof buffer, format.c_str(), values...);
+    int written =
+        std::snprintf(buffer, sizeof buffer, format.c_str(), values...);
 #pragma clang diagnostic pop
     Check(written, buffer, sizeof buffer);
+    char composed[msgreport::kMessageCapacity];
+    if (Compose(composed, format.c_str(), values...) && written >= 0 &&
+        std::strcmp(composed, buffer) != 0) {
+      std::abort();
+    }
     return;
   }
   if constexpr (sizeof...(Values) < kMostArguments) {
@@ -66,10 +84,12 @@ void Format(const std::string& format, const std::vector<FormatArgument>& args,
       case ArgumentKind::kWideChar:
         return Format(format, args, next + 1, values..., std::wint_t{L'w'});
       case ArgumentKind::kFloating:
-        if (length == "L") return Format(format, args, next + 1, values..., 1.5L);
+        if (length == "L")
+          return Format(format, args, next + 1, values..., 1.5L);
         return Format(format, args, next + 1, values..., 1.5);
       case ArgumentKind::kString:
-        if (length == "l") return Format(format, args, next + 1, values..., kWide);
+        if (length == "l")
+          return Format(format, args, next + 1, values..., kWide);
         return Format(format, args, next + 1, values..., "text");
       case ArgumentKind::kPointer:
         return Format(format, args, next + 1, values...,

@@ -45,10 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   fields.resize(fields.size() < 4 ? 4 : fields.size());
   std::string path = msgreport_fuzz::WriteScratchFile(fields[0]);
 
-  std::vector<std::string> filter_keys =
-      msgreport_fuzz::SplitFields(
-          reinterpret_cast<const std::uint8_t*>(fields[3].data()),
-          fields[3].size(), ' ');
+  std::vector<std::string> filter_keys = msgreport_fuzz::SplitFields(
+      reinterpret_cast<const std::uint8_t*>(fields[3].data()), fields[3].size(),
+      ' ');
   std::vector<const char*> filters;
   for (const std::string& key : filter_keys) filters.push_back(key.c_str());
   filters.push_back(nullptr);  // null entries are skipped

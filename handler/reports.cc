@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "handler/message_format.h"
 #include "msgreport.h"
 
 namespace {
 
-constexpr std::size_t kMessageBufferSize = 1024;
+constexpr std::size_t kMessageBufferSize = msgreport::kMessageCapacity;
 constexpr char kUnregisteredMessage[] = "Unregistered message";
 
 // Copies `chars` as plain text, cut to what the buffer holds.
@@ -31,11 +32,8 @@ void ComposeMessage(const MessageMap& catalogue, const char* key,
   // An empty text stands for the key itself. So does a text whose
   // formatting failed on an encoding error, which leaves the buffer
   // undefined: the key still says which message was meant.
-  // The analyzer cannot follow a va_list started by the caller and handed
-  // down by value, which is how it reaches this point.
-  bool formatted = *text != '\0' &&
-                   // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)
-                   std::vsnprintf(message, kMessageBufferSize, text, args) >= 0;
+  bool formatted =
+      *text != '\0' && msgreport::FormatMessage(message, text, args);
   if (!formatted) CopyCut(message, key);
 }
 
