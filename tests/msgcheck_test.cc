@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#define popen _popen
+#define pclose _pclose
+#else
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <string>
@@ -34,7 +39,11 @@ ToolRun RunTool(const std::string& arguments) {
     output.append(chunk, got);
   }
   int status = pclose(pipe);
+#if defined(_WIN32)
+  return {status, output};
+#else
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+#endif
 }
 
 class MsgcheckTest : public ::testing::Test {
