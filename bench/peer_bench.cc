@@ -41,14 +41,14 @@ std::shared_ptr<spdlog::logger> MakeLogger() {
 }
 
 void CountAllocations(benchmark::State& state, std::uint64_t before) {
-  state.counters["allocs/op"] =
-      benchmark::Counter(static_cast<double>(AllocationCount() - before) /
-                         static_cast<double>(state.iterations()));
+  state.counters["allocs/op"] = benchmark::Counter(
+      static_cast<double>(msgreport_test::AllocationCount() - before) /
+      static_cast<double>(state.iterations()));
 }
 
 void BM_PeerEnabled(benchmark::State& state) {
   auto logger = MakeLogger();
-  std::uint64_t before = AllocationCount();
+  std::uint64_t before = msgreport_test::AllocationCount();
   for (auto _ : state) {
     logger->error("Cannot open {}: {} (code {})", kFirstArgument,
                   kSecondArgument, kThirdArgument);
@@ -59,7 +59,7 @@ BENCHMARK(BM_PeerEnabled)->Name("peer/spdlog/enabled");
 
 void BM_PeerDisabled(benchmark::State& state) {
   auto logger = MakeLogger();
-  std::uint64_t before = AllocationCount();
+  std::uint64_t before = msgreport_test::AllocationCount();
   for (auto _ : state) {
     logger->debug("Cannot open {}: {} (code {})", kFirstArgument,
                   kSecondArgument, kThirdArgument);

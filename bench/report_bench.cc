@@ -23,9 +23,9 @@ void NoOp(char* message) { benchmark::DoNotOptimize(message); }
 MessageCallback volatile floor_callback = NoOp;
 
 void CountAllocations(benchmark::State& state, std::uint64_t before) {
-  state.counters["allocs/op"] =
-      benchmark::Counter(static_cast<double>(AllocationCount() - before) /
-                         static_cast<double>(state.iterations()));
+  state.counters["allocs/op"] = benchmark::Counter(
+      static_cast<double>(msgreport_test::AllocationCount() - before) /
+      static_cast<double>(state.iterations()));
 }
 
 #if defined(__GNUC__)
@@ -41,7 +41,7 @@ void FloorReport(const char* text, ...) {
 }
 
 void BM_Floor(benchmark::State& state) {
-  std::uint64_t before = AllocationCount();
+  std::uint64_t before = msgreport_test::AllocationCount();
   for (auto _ : state) {
     FloorReport(kFloorText, kFirstArgument, kSecondArgument, kThirdArgument);
   }
@@ -74,7 +74,7 @@ struct ReportingHandler {
 void RunReports(benchmark::State& state, MessageHandler& handler,
                 const std::vector<const char*>& keys) {
   std::size_t next = 0;
-  std::uint64_t before = AllocationCount();
+  std::uint64_t before = msgreport_test::AllocationCount();
   for (auto _ : state) {
     handler.ReportError2(keys[next], kFirstArgument, kSecondArgument,
                          kThirdArgument);
@@ -137,7 +137,7 @@ void BM_SwitchedOff(benchmark::State& state) {
   std::vector<const char*> keys =
       ShuffledKeys(setup.catalogue, kSequenceLength);
   std::size_t next = 0;
-  std::uint64_t before = AllocationCount();
+  std::uint64_t before = msgreport_test::AllocationCount();
   for (auto _ : state) {
     setup.handler->ReportDebug2(keys[next], kFirstArgument, kSecondArgument,
                                 kThirdArgument);

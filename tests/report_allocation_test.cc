@@ -3,74 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <string>
 
+#include "allocation_counter.h"
 #include "msgreport.h"
 #include "test_support.h"
-
-namespace {
-bool counting = false;
-long allocations = 0;
-void Count() {
-  if (counting) ++allocations;
-}
-}  // namespace
-
-// These replacements pair new with free by design; GCC cannot tell that
-// they are the replacements themselves.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-void* operator new(std::size_t size) {
-  Count();
-  void* block = std::malloc(size == 0 ? 1 : size);
-  if (block == nullptr) throw std::bad_alloc();
-  return block;
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { operator delete(block); }
-void operator delete(void* block, std::size_t) noexcept {
-  operator delete(block);
-}
-void operator delete[](void* block, std::size_t) noexcept {
-  operator delete(block);
-}
-
-#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && \
-    !defined(MSGREPORT_UNDER_SANITIZER)
-// The C allocator too, so that a copy made with malloc or calloc (as the
-// look-up for callers does) would be seen.
-extern "C" {
-void* __libc_malloc(std::size_t);
-void* __libc_calloc(std::size_t, std::size_t);
-void* __libc_realloc(void*, std::size_t);
-void* malloc(std::size_t size) {
-  Count();
-  return __libc_malloc(size);
-}
-void* calloc(std::size_t count, std::size_t size) {
-  Count();
-  return __libc_calloc(count, size);
-}
-void* realloc(void* block, std::size_t size) {
-  Count();
-  return __libc_realloc(block, size);
-}
-}
-#define MSGREPORT_COUNTS_MALLOC 1
-#endif
 
 namespace {
 
 void Ignore(char*) {}
 
-long AllocationsDuring(MessageHandler& handler, int reports) {
-  allocations = 0;
-  counting = true;
+int* volatile escaped = nullptr;  // keeps the probe allocation from vanishing
+
+std::uint64_t AllocationsDuring(MessageHandler& handler, int reports) {
+  std::uint64_t before = msgreport_test::AllocationCount();
   for (int i = 0; i < reports; ++i) {
     handler.ReportError2("OPEN_FAILED", "config.ini", i);
     handler.ReportWarning2("NOT_REGISTERED", i);
@@ -78,22 +28,27 @@ long AllocationsDuring(MessageHandler& handler, int reports) {
     handler.ReportDebug2("OPEN_FAILED", "switched off", i);
     handler.ReportError2("EMPTY");
   }
-  counting = false;
-  return allocations;
+  return msgreport_test::AllocationCount() - before;
 }
 
 TEST(ReportAllocationTest, ReportsAllocateNothingInSteadyState) {
-#if defined(MSGREPORT_COUNTS_MALLOC)
-  // The counter works: a look-up for a caller allocates.
-  MessageMap map;
-  char* text = nullptr;
-  counting = true;
-  allocations = 0;
-  map.LookupMessage("X", text);
-  counting = false;
-  std::free(text);
-  ASSERT_EQ(allocations, 1);
-#endif
+  {
+    // The counter works: operator new is always counted.
+    std::uint64_t before = msgreport_test::AllocationCount();
+    auto probe = std::make_unique<int>(1);
+    escaped = probe.get();
+    ASSERT_EQ(msgreport_test::AllocationCount() - before, 1u);
+  }
+  if (msgreport_test::CountsCAllocator()) {
+    // The counter works: a look-up for a caller allocates with calloc.
+    MessageMap map;
+    char* text = nullptr;
+    std::uint64_t before = msgreport_test::AllocationCount();
+    map.LookupMessage("X", text);
+    std::uint64_t after = msgreport_test::AllocationCount();
+    std::free(text);
+    ASSERT_EQ(after - before, 1u);
+  }
   const char* pairs[] = {
       "OPEN_FAILED", "Cannot open %s (code %d)", "QUIET", "quiet", "EMPTY", ""};
   const char* filters[] = {"A", "B", "QUIET"};
@@ -104,18 +59,18 @@ TEST(ReportAllocationTest, ReportsAllocateNothingInSteadyState) {
   handler.RegisterInfoCallback(Ignore);
 
   AllocationsDuring(handler, 10);  // warm-up
-  EXPECT_EQ(AllocationsDuring(handler, 100), 0);
-  EXPECT_EQ(AllocationsDuring(handler, 10000), 0);
+  EXPECT_EQ(AllocationsDuring(handler, 100), 0u);
+  EXPECT_EQ(AllocationsDuring(handler, 10000), 0u);
 
   // Standard output allocates its buffer once, at its first use.
   handler.RegisterErrorCallback(nullptr);
   msgreport_test::StdoutCapture out;
   AllocationsDuring(handler, 10);
-  long few = AllocationsDuring(handler, 100);
-  long many = AllocationsDuring(handler, 1000);
+  std::uint64_t few = AllocationsDuring(handler, 100);
+  std::uint64_t many = AllocationsDuring(handler, 1000);
   std::string written = out.Finish();
-  EXPECT_EQ(few, 0);
-  EXPECT_EQ(many, 0);
+  EXPECT_EQ(few, 0u);
+  EXPECT_EQ(many, 0u);
   EXPECT_NE(written.find("Cannot open config.ini (code 999)\n"),
             std::string::npos);
 }

@@ -7,11 +7,16 @@ namespace {
 std::uint64_t allocations = 0;
 }  // namespace
 
-namespace msgreport_bench {
-std::uint64_t AllocationCount() { return allocations; }
-}  // namespace msgreport_bench
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MSGREPORT_UNDER_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define MSGREPORT_UNDER_SANITIZER 1
+#endif
 
-#if defined(__GLIBC__)
+#if defined(__GLIBC__) && !defined(MSGREPORT_UNDER_SANITIZER)
 // The C allocator is counted too, since LookupMessage and the C library
 // allocate through it; the counting versions forward to glibc's own.
 extern "C" {
@@ -32,10 +37,17 @@ void* realloc(void* block, std::size_t size) {
   return __libc_realloc(block, size);
 }
 }
-#define MSGREPORT_BENCH_RAW_MALLOC __libc_malloc
+#define MSGREPORT_RAW_MALLOC __libc_malloc
+constexpr bool kCountsCAllocator = true;
 #else
-#define MSGREPORT_BENCH_RAW_MALLOC std::malloc
+#define MSGREPORT_RAW_MALLOC std::malloc
+constexpr bool kCountsCAllocator = false;
 #endif
+
+namespace msgreport_test {
+std::uint64_t AllocationCount() { return allocations; }
+bool CountsCAllocator() { return kCountsCAllocator; }
+}  // namespace msgreport_test
 
 // These replacements pair new with free by design; GCC cannot tell that
 // they are the replacements themselves.
@@ -45,7 +57,7 @@ void* realloc(void* block, std::size_t size) {
 
 void* operator new(std::size_t size) {
   ++allocations;
-  void* block = MSGREPORT_BENCH_RAW_MALLOC(size == 0 ? 1 : size);
+  void* block = MSGREPORT_RAW_MALLOC(size == 0 ? 1 : size);
   if (block == nullptr) throw std::bad_alloc();
   return block;
 }
