@@ -119,6 +119,20 @@ TEST_F(HandlerReportsTest, LongKeysWithEmptyTextsAreCutToo) {
   EXPECT_EQ(Received::errors[0], key.substr(0, 1023));
 }
 
+#if defined(__GLIBC__)
+TEST_F(HandlerReportsTest, AFormattingErrorDeliversTheKey) {
+  // In the C locale a wide character outside ASCII cannot be converted, so
+  // the C library reports an encoding error and leaves its buffer undefined.
+  const char* pairs[] = {"WIDE_TEXT", "wide: %ls"};
+  MessageHandler handler(pairs, 1, nullptr, 0, nullptr);
+  handler.SetConsoleReporting("error");
+  handler.RegisterErrorCallback(RecordError);
+  const wchar_t unconvertible[] = {0x00e9, 0};
+  handler.ReportError2("WIDE_TEXT", unconvertible);
+  EXPECT_EQ(Received::errors, std::vector<std::string>{"WIDE_TEXT"});
+}
+#endif
+
 TEST_F(HandlerReportsTest, NullKeyIsAnUnregisteredKey) {
   handler_.SetConsoleReporting("all");
   handler_.RegisterInfoCallback(msgreport_test::RecordInfo);
