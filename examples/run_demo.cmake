@@ -1,8 +1,10 @@
 # Runs the demo twice and msgcheck once, showing what each prints.
 function(show title)
   message("\n==> ${title}")
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status)
-  message("(exit status ${status})")
+  # One variable for both streams keeps stdout and stderr in their order.
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status
+    OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  message("${output}(exit status ${status})")
 endfunction()
 
 show("demo --console=all   (French texts from messages/fr.txt)"
