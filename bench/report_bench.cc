@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "allocation_counter.h"
+#include "allocations_per_op.h"
 #include "msgreport.h"
 #include "workload.h"
 
@@ -21,12 +21,6 @@ constexpr std::size_t kSequenceLength = 1 << 16;
 void NoOp(char* message) { benchmark::DoNotOptimize(message); }
 // Read through a volatile so that the call cannot be inlined away.
 MessageCallback volatile floor_callback = NoOp;
-
-void CountAllocations(benchmark::State& state, std::uint64_t before) {
-  state.counters["allocs/op"] = benchmark::Counter(
-      static_cast<double>(msgreport_test::AllocationCount() - before) /
-      static_cast<double>(state.iterations()));
-}
 
 #if defined(__GNUC__)
 __attribute__((noinline))
@@ -83,23 +77,18 @@ void RunReports(benchmark::State& state, MessageHandler& handler,
   CountAllocations(state, before);
 }
 
-void BM_DeliveredRandom(benchmark::State& state) {
+using KeySequence = std::vector<const char*> (*)(const Catalogue&, std::size_t);
+
+void BM_Delivered(benchmark::State& state, KeySequence keys) {
   ReportingHandler setup(static_cast<std::size_t>(state.range(0)));
-  RunReports(state, *setup.handler,
-             ShuffledKeys(setup.catalogue, kSequenceLength));
+  RunReports(state, *setup.handler, keys(setup.catalogue, kSequenceLength));
 }
-BENCHMARK(BM_DeliveredRandom)
+BENCHMARK_CAPTURE(BM_Delivered, random, ShuffledKeys)
     ->Name("report/delivered/random")
     ->Arg(100)
     ->Arg(1000)
     ->Arg(100000);
-
-void BM_DeliveredSkewed(benchmark::State& state) {
-  ReportingHandler setup(static_cast<std::size_t>(state.range(0)));
-  RunReports(state, *setup.handler,
-             SkewedKeys(setup.catalogue, kSequenceLength));
-}
-BENCHMARK(BM_DeliveredSkewed)
+BENCHMARK_CAPTURE(BM_Delivered, skewed, SkewedKeys)
     ->Name("report/delivered/skewed")
     ->Arg(100)
     ->Arg(1000)
