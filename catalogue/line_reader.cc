@@ -22,7 +22,7 @@ std::string_view WithoutCarriageReturn(std::string_view line) {
 }  // namespace
 
 LineReader::LineReader(const char* path) {
-  file_.reset(std::fopen(path, "rb"));
+  file_.reset(std::fopen(path, "r"));
   if (file_ && IsDirectory(file_.get())) file_.reset();
   if (file_) block_ = std::make_unique<char[]>(kBlockSize);
 }

@@ -1,6 +1,8 @@
-// Reads a file line by line, whatever the length of a line, with LF or CRLF
-// line ends, NUL bytes included. The file is opened in binary mode so that
-// every platform sees the same bytes.
+// Reads a text file line by line, whatever the length of a line, NUL bytes
+// included. The file is opened in text mode, so on Windows the C library
+// turns CRLF into LF and a Ctrl-Z ends the file, as for any text file there;
+// elsewhere a CR before the LF is stripped here, so that a file written on
+// Windows reads the same everywhere.
 
 #ifndef MSGREPORT_CATALOGUE_LINE_READER_H_
 #define MSGREPORT_CATALOGUE_LINE_READER_H_
