@@ -8,6 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
+// Message files may bring in any C99 conversion the format check accepts;
+// on MinGW only its own printf formats them all.
+#if defined(__MINGW32__) && !__USE_MINGW_ANSI_STDIO
+#error "Build with __USE_MINGW_ANSI_STDIO=1 for a C99 printf"
+#endif
+
 namespace msgreport {
 namespace {
 
