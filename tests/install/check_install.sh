@@ -1,29 +1,54 @@
 #!/bin/sh
 # Installs the build tree into a temporary prefix, then builds and runs two
 # consumers against it: one through find_package, one through pkg-config.
-# Usage: check_install.sh BUILD_DIR SOURCE_DIR CXX
+# Usage: check_install.sh BUILD_DIR SOURCE_DIR CXX [TOOLCHAIN_FILE RUNNER]
+# A cross build names its toolchain file and the program that runs its
+# executables (wine for Windows).
 set -eu
 build=$1
 source=$2
 cxx=$3
+toolchain=${4:-}
+runner=${5:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
+run() {
+  if [ -n "$runner" ]; then "$runner" "$@"; else "$@"; fi
+}
+
 cmake --install "$build" --prefix "$prefix" >/dev/null
-test -x "$prefix/bin/msgcheck"
-"$prefix/bin/msgcheck" --version
 
-libdir=$(dirname "$(find "$prefix" -name 'libmsgreport.so' | head -n 1)")
-export LD_LIBRARY_PATH="$libdir"
-
-cmake -S "$source/find_package" -B "$work/fp" -G Ninja \
-  -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+if [ -n "$toolchain" ]; then
+  # Windows finds msgreport.dll beside the programs or on WINEPATH; the
+  # pkg-config consumer links the compiler's thread runtime as a DLL.
+  runtime=$(dirname "$("$cxx" -print-file-name=libwinpthread-1.dll)")
+  export WINEPATH="$prefix/bin;$runtime"
+  run "$prefix/bin/msgcheck.exe" --version
+  # The toolchain searches its own root; the prefix joins it there.
+  cmake -S "$source/find_package" -B "$work/fp" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
+    >/dev/null
+  consumer_flags="-static-libgcc -static-libstdc++"
+  exe=.exe
+else
+  test -x "$prefix/bin/msgcheck"
+  "$prefix/bin/msgcheck" --version
+  libdir=$(dirname "$(find "$prefix" -name 'libmsgreport.so' | head -n 1)")
+  export LD_LIBRARY_PATH="$libdir"
+  cmake -S "$source/find_package" -B "$work/fp" -G Ninja \
+    -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+  consumer_flags=""
+  exe=
+fi
 cmake --build "$work/fp" >/dev/null
-"$work/fp/consumer"
+run "$work/fp/consumer$exe"
 
-export PKG_CONFIG_PATH="$libdir/pkgconfig"
-# shellcheck disable=SC2046 # the flags are meant to split
-"$cxx" -std=c++17 -o "$work/pc-consumer" "$source/consumer.cc" \
-  $(pkg-config --cflags --libs msgreport)
-"$work/pc-consumer"
+pcdir=$(dirname "$(find "$prefix" -name 'msgreport.pc' | head -n 1)")
+# Only the installed package, never the host's own .pc files.
+export PKG_CONFIG_LIBDIR="$pcdir"
+# shellcheck disable=SC2046,SC2086 # the flags are meant to split
+"$cxx" -std=c++17 -o "$work/pc-consumer$exe" "$source/consumer.cc" \
+  $(pkg-config --cflags --libs msgreport) $consumer_flags
+run "$work/pc-consumer$exe"
