@@ -9,6 +9,7 @@
 #include <new>
 
 #include "catalogue/key_hash.h"
+#include "catalogue/slot_count.h"
 #include "msgreport.h"
 
 namespace {
@@ -148,9 +149,11 @@ void MessageMap::Rehash(std::size_t slot_count) {
 }
 
 void MessageMap::Reserve(std::size_t entries) {
-  std::size_t wanted = 2 * (size_ + entries);
-  std::size_t count = slots_.empty() ? kFirstSlotCount : slots_.size();
-  while (count < wanted) count *= 2;
+  const std::size_t largest =
+      msgreport::LargestPowerOfTwoAtMost(slots_.max_size());
+  std::size_t total = entries > largest - size_ ? largest : size_ + entries;
+  std::size_t count = msgreport::SlotCountFor(
+      slots_.empty() ? kFirstSlotCount : slots_.size(), total, largest);
   if (count > slots_.size()) Rehash(count);
 }
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "catalogue/slot_count.h"
 #include "msgreport.h"
 
 namespace {
@@ -169,6 +171,27 @@ TEST(MessageMapTest, ReplacingAgainAndAgainKeepsEveryText) {
   EXPECT_STREQ(map.FindMessage("K1999"), "k");
   EXPECT_EQ(map.FindMessage("K1998"), nullptr);
   EXPECT_EQ(map.size(), 2u + 1000u);
+}
+
+TEST(MessageMapTest, TableSizesDoubleWithoutOverflowing) {
+  using msgreport::LargestPowerOfTwoAtMost;
+  using msgreport::SlotCountFor;
+  constexpr std::size_t kHuge = LargestPowerOfTwoAtMost(SIZE_MAX);
+  EXPECT_EQ(LargestPowerOfTwoAtMost(1), 1u);
+  EXPECT_EQ(LargestPowerOfTwoAtMost(1023), 512u);
+  EXPECT_EQ(kHuge, SIZE_MAX / 2 + 1);
+
+  EXPECT_EQ(SlotCountFor(16, 0, kHuge), 16u);
+  EXPECT_EQ(SlotCountFor(16, 8, kHuge), 16u);  // half full is full enough
+  EXPECT_EQ(SlotCountFor(16, 9, kHuge), 32u);
+  EXPECT_EQ(SlotCountFor(64, 3, kHuge), 64u);  // never shrinks
+  // A count beyond any memory: doubling used to wrap to zero and never
+  // end. The largest table is asked of the allocator instead.
+  EXPECT_EQ(SlotCountFor(16, SIZE_MAX / 2, kHuge), kHuge);
+  EXPECT_EQ(SlotCountFor(16, SIZE_MAX, kHuge), kHuge);
+  // As on a 32-bit platform, where the largest table has 2^26 slots.
+  EXPECT_EQ(SlotCountFor(16, 2147483647u, std::size_t{1} << 26),
+            std::size_t{1} << 26);
 }
 
 }  // namespace
