@@ -48,12 +48,12 @@ void Format(const std::string& format, const std::vector<FormatArgument>& args,
             std::size_t next, Values... values) {
   if (next == args.size()) {
     char buffer[1024];
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Wformat-nonliteral"
-#pragma clang diagnostic ignored "-Wformat-security"
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#pragma GCC diagnostic ignored "-Wformat-security"
     int written =
         std::snprintf(buffer, sizeof buffer, format.c_str(), values...);
-#pragma clang diagnostic pop
+#pragma GCC diagnostic pop
     Check(written, buffer, sizeof buffer);
     char composed[msgreport::kMessageCapacity];
     if (Compose(composed, format.c_str(), values...) && written >= 0 &&
