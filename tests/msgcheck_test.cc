@@ -136,6 +136,33 @@ TEST_F(MsgcheckTest, SaysWhichOfSeveralLinesWinsAndWarnsOfDroppedValues) {
   EXPECT_EQ(summary.replaced, 3u);
 }
 
+TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
+  // Windows stops reading at the Ctrl-Z, other platforms read on and judge
+  // what follows; the warning comes first, and alike, on both.
+  const std::string warning =
+      ": warning: a Ctrl-Z byte, at which Windows ends the file: there, "
+      "nothing after it is read";
+  std::vector<std::string> at_line_start =
+      Check("DISK_FULL : \"Plein\"\n\x1aNET_TIMOUT : \"x\"\n");
+  ASSERT_FALSE(at_line_start.empty());
+  EXPECT_EQ(at_line_start.front(), "2" + warning);
+  std::vector<std::string> after_a_text =
+      Check("// notes\nDISK_FULL : \"Plein\"\x1a\nDISK_FULL : \"Vide\"\n");
+  ASSERT_FALSE(after_a_text.empty());
+  EXPECT_EQ(after_a_text.front(), "2" + warning);
+}
+
+TEST_F(MsgcheckTest, SpellsOutControlBytesInKeys) {
+  EXPECT_EQ(Check("\x01"
+                  "DISK_FULL : \"Plein\"\nDISK\tFULL: \"x\"\n"),
+            (std::vector<std::string>{
+                "1: error: unknown key '\\x01DISK_FULL'; did you mean "
+                "'DISK_FULL'?",
+                "2: error: unknown key 'DISK\\x09FULL:'; did you mean "
+                "'DISK_FULL'?",
+            }));
+}
+
 TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {
   EXPECT_EQ(msgcheck::NearestKey(catalogue_.keys, "DISK_FUL"), "DISK_FULL");
   EXPECT_EQ(msgcheck::NearestKey(catalogue_.keys, "SOMETHING_ELSE"), "");

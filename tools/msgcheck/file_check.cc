@@ -3,6 +3,7 @@
 #include <map>
 
 #include "catalogue/message_file_reader.h"
+#include "tools/msgcheck/windows_end_of_file.h"
 
 namespace msgcheck {
 namespace {
@@ -22,7 +23,23 @@ struct LineRecord {
   bool looks_like_entry = false;
 };
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+// Control bytes are spelt out, so that a key that differs from a known one
+// only by an invisible byte does not look the same in a diagnostic.
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) {
+      constexpr char kHex[] = "0123456789abcdef";
+      quoted += "\\x";
+      quoted += kHex[byte >> 4];
+      quoted += kHex[byte & 0xf];
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
 
 std::string FirstWord(std::string_view line) {
   std::size_t begin = line.find_first_not_of(" \t");
@@ -94,22 +111,36 @@ class Reporter {
            std::vector<std::string>& out)
       : path_(path), catalogue_(catalogue), out_(out) {}
 
-  void Emit(const std::vector<LineRecord>& records, FileSummary& summary) {
+  // `windows_end` is the line of the file's first Ctrl-Z, 0 for none.
+  void Emit(const std::vector<LineRecord>& records, std::size_t windows_end,
+            FileSummary& summary) {
     std::map<std::string, std::size_t> last_replacement;
     for (const LineRecord& r : records) {
       if (r.kind == LineKind::kReplaced) last_replacement[r.key] = r.number;
     }
     std::map<std::string, std::size_t> replaced_so_far;
+    bool warned = windows_end == 0;
     for (const LineRecord& r : records) {
+      if (!warned && r.number >= windows_end)
+        warned = WarnOfWindowsEnd(windows_end);
       EmitLine(r, last_replacement, replaced_so_far, summary);
       if (r.kind == LineKind::kReplaced) replaced_so_far[r.key] = r.number;
     }
+    // On Windows the reader itself stops there, so no record may reach it.
+    if (!warned) WarnOfWindowsEnd(windows_end);
   }
 
  private:
   void Say(const LineRecord& r, const char* severity, const std::string& what) {
     out_.push_back(path_ + ":" + std::to_string(r.number) + ": " + severity +
                    ": " + what);
+  }
+
+  bool WarnOfWindowsEnd(std::size_t line) {
+    out_.push_back(path_ + ":" + std::to_string(line) +
+                   ": warning: a Ctrl-Z byte, at which Windows ends the "
+                   "file: there, nothing after it is read");
+    return true;
   }
 
   void Reject(const LineRecord& r, const std::string& what,
@@ -232,7 +263,8 @@ FileSummary CheckMessageFile(const std::string& path,
   if (result != msgreport::ReadResult::kRead) return summary;
   summary.readable = true;
   summary.lines = records.size();
-  Reporter(path, catalogue, diagnostics).Emit(records, summary);
+  Reporter(path, catalogue, diagnostics)
+      .Emit(records, LineOfWindowsEndOfFile(path), summary);
   return summary;
 }
 
