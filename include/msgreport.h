@@ -191,7 +191,9 @@ class MessageHandler {
   MSGREPORT_API void SetLogReporting(const char* levels);
 
   // One callback per severity; null sends that severity to standard output
-  // again. A callback may report through the same handler.
+  // again. A callback may report through the same handler, and may throw:
+  // the exception leaves the report, and the handler is unchanged. (A MinGW
+  // DLL passes exceptions on only when built with its runtime shared.)
   MSGREPORT_API void RegisterErrorCallback(MessageCallback callback);
   MSGREPORT_API void RegisterWarningCallback(MessageCallback callback);
   MSGREPORT_API void RegisterInfoCallback(MessageCallback callback);

@@ -22,15 +22,15 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 if [ -n "$toolchain" ]; then
   # Windows finds msgreport.dll beside the programs or on WINEPATH; the
-  # pkg-config consumer links the compiler's thread runtime as a DLL.
-  runtime=$(dirname "$("$cxx" -print-file-name=libwinpthread-1.dll)")
-  export WINEPATH="$prefix/bin;$runtime"
+  # consumers link the compiler's C++ and thread runtimes as DLLs.
+  cxx_runtime=$(dirname "$("$cxx" -print-file-name=libstdc++-6.dll)")
+  thread_runtime=$(dirname "$("$cxx" -print-file-name=libwinpthread-1.dll)")
+  export WINEPATH="$prefix/bin;$cxx_runtime;$thread_runtime"
   run "$prefix/bin/msgcheck.exe" --version
   # The toolchain searches its own root; the prefix joins it there.
   cmake -S "$source/find_package" -B "$work/fp" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
     >/dev/null
-  consumer_flags="-static-libgcc -static-libstdc++"
   exe=.exe
 else
   test -x "$prefix/bin/msgcheck"
@@ -39,7 +39,6 @@ else
   export LD_LIBRARY_PATH="$libdir"
   cmake -S "$source/find_package" -B "$work/fp" -G Ninja \
     -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-  consumer_flags=""
   exe=
 fi
 cmake --build "$work/fp" >/dev/null
@@ -48,7 +47,7 @@ run "$work/fp/consumer$exe"
 pcdir=$(dirname "$(find "$prefix" -name 'msgreport.pc' | head -n 1)")
 # Only the installed package, never the host's own .pc files.
 export PKG_CONFIG_LIBDIR="$pcdir"
-# shellcheck disable=SC2046,SC2086 # the flags are meant to split
+# shellcheck disable=SC2046 # the flags are meant to split
 "$cxx" -std=c++17 -o "$work/pc-consumer$exe" "$source/consumer.cc" \
-  $(pkg-config --cflags --libs msgreport) $consumer_flags
+  $(pkg-config --cflags --libs msgreport)
 run "$work/pc-consumer$exe"
