@@ -2,16 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdarg>
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
-#include <cwchar>
-#include <limits>
-#include <string>
-#include <type_traits>
-
-#include "handler/message_format.h"
 
 namespace msgreport {
 namespace {
@@ -108,61 +99,6 @@ TEST(FormatCheckTest, StopsAtTheGivenLengthAndAtNul) {
   EXPECT_EQ(ParseFormat(text, 1).problem, FormatProblem::kMalformed);
   const char with_nul[] = "%s\0%d";
   EXPECT_EQ(ParseFormat(with_nul, sizeof with_nul - 1).arguments.size(), 1u);
-}
-
-// Composes an accepted text as a report would. Every conversion the check
-// lets a message file bring in must be one that the platform's printf reads
-// and formats as C99 says; the trailing %s shows that the arguments before
-// it were consumed as the check expects.
-std::string Composed(const char* text, ...) {
-  EXPECT_EQ(ParseFormat(text).problem, FormatProblem::kNone) << text;
-  char message[kMessageCapacity];
-  std::va_list args;
-  va_start(args, text);
-  bool formatted = FormatMessage(message, text, args);
-  va_end(args);
-  return formatted ? message : "<failed>";
-}
-
-TEST(FormatCheckTest, ThePlatformFormatsEveryConversionTheCheckAccepts) {
-  using SignedSize = std::make_signed_t<std::size_t>;
-  EXPECT_EQ(Composed("%hhd|%hhu|%hd|%hu|%s", 300, 511, 70000, 70000, "end"),
-            "44|255|4464|4464|end");
-  EXPECT_EQ(Composed("%ld|%lu|%lld|%llu|%s", -5L, 5UL, -(1LL << 40), 1ULL << 63,
-                     "end"),
-            "-5|5|-1099511627776|9223372036854775808|end");
-  EXPECT_EQ(Composed("%jd|%ju|%zd|%zu|%td|%s", std::intmax_t{-7},
-                     std::uintmax_t{1} << 40, SignedSize{-3},
-                     std::size_t{4000000000u}, std::ptrdiff_t{-9}, "end"),
-            "-7|1099511627776|-3|4000000000|-9|end");
-  EXPECT_EQ(Composed("%i|%o|%x|%X|%#o|%#x|%#X|%s", -1, 8, 255, 255, 8, 255, 255,
-                     "end"),
-            "-1|10|ff|FF|010|0xff|0XFF|end");
-  EXPECT_EQ(Composed("%-4d|%+d|% d|%05d|%.3d|%*d|%-*.*s|%s", 7, 7, 7, -7, 7, 4,
-                     7, 5, 2, "abc", "end"),
-            "7   |+7| 7|-0007|007|   7|ab   |end");
-  EXPECT_EQ(Composed("%f|%.2e|%E|%g|%G|%F|%#.0f|%s", 1.5, 12345.678, 0.5,
-                     0.0001, 1e-10, 2.25, 3.0, "end"),
-            "1.500000|1.23e+04|5.000000E-01|0.0001|1E-10|2.250000|3.|end");
-  EXPECT_EQ(Composed("%a|%A|%.1a|%s", 1.0, 0.5, 1.55, "end"),
-            "0x1p+0|0X1P-1|0x1.9p+0|end");
-  EXPECT_EQ(Composed("%lf|%Lf|%Le|%Lg|%La|%s", 2.5, 2.5L, 1e300L, 0.0001L, 1.0L,
-                     "end"),
-            "2.500000|2.500000|1.000000e+300|0.0001|0x8p-3|end");
-  const double infinity = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(Composed("%f|%F|%e|%s", infinity, -infinity,
-                     std::numeric_limits<double>::quiet_NaN(), "end"),
-            "inf|-INF|nan|end");
-  EXPECT_EQ(Composed("%c|%-3c|%lc|%.2s|%ls|%5.1ls|%s", 'a', 'b',
-                     static_cast<std::wint_t>(L'c'), "string", L"wide", L"wide",
-                     "end"),
-            "a|b  |c|st|wide|    w|end");
-  // How a pointer is spelt is the platform's own; only what it consumes is
-  // checked.
-  int pointee = 0;
-  std::string pointer = Composed("%p|%s", static_cast<void*>(&pointee), "end");
-  EXPECT_GT(pointer.size(), 4u);
-  EXPECT_EQ(pointer.substr(pointer.size() - 4), "|end");
 }
 
 }  // namespace

@@ -26,21 +26,19 @@ if [ -n "$toolchain" ]; then
   cxx_runtime=$(dirname "$("$cxx" -print-file-name=libstdc++-6.dll)")
   thread_runtime=$(dirname "$("$cxx" -print-file-name=libwinpthread-1.dll)")
   export WINEPATH="$prefix/bin;$cxx_runtime;$thread_runtime"
-  run "$prefix/bin/msgcheck.exe" --version
   # The toolchain searches its own root; the prefix joins it there.
   cmake -S "$source/find_package" -B "$work/fp" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
     >/dev/null
   exe=.exe
 else
-  test -x "$prefix/bin/msgcheck"
-  "$prefix/bin/msgcheck" --version
   libdir=$(dirname "$(find "$prefix" -name 'libmsgreport.so' | head -n 1)")
   export LD_LIBRARY_PATH="$libdir"
   cmake -S "$source/find_package" -B "$work/fp" -G Ninja \
     -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
   exe=
 fi
+run "$prefix/bin/msgcheck$exe" --version
 cmake --build "$work/fp" >/dev/null
 run "$work/fp/consumer$exe"
 

@@ -119,28 +119,32 @@ class Reporter {
       if (r.kind == LineKind::kReplaced) last_replacement[r.key] = r.number;
     }
     std::map<std::string, std::size_t> replaced_so_far;
-    bool warned = windows_end == 0;
+    bool windows_end_pending = windows_end != 0;
     for (const LineRecord& r : records) {
-      if (!warned && r.number >= windows_end)
-        warned = WarnOfWindowsEnd(windows_end);
+      if (windows_end_pending && r.number >= windows_end) {
+        WarnOfWindowsEnd(windows_end);
+        windows_end_pending = false;
+      }
       EmitLine(r, last_replacement, replaced_so_far, summary);
       if (r.kind == LineKind::kReplaced) replaced_so_far[r.key] = r.number;
     }
     // On Windows the reader itself stops there, so no record may reach it.
-    if (!warned) WarnOfWindowsEnd(windows_end);
+    if (windows_end_pending) WarnOfWindowsEnd(windows_end);
   }
 
  private:
+  void Say(std::size_t line, const char* severity, const std::string& what) {
+    out_.push_back(path_ + ":" + std::to_string(line) + ": " + severity + ": " +
+                   what);
+  }
   void Say(const LineRecord& r, const char* severity, const std::string& what) {
-    out_.push_back(path_ + ":" + std::to_string(r.number) + ": " + severity +
-                   ": " + what);
+    Say(r.number, severity, what);
   }
 
-  bool WarnOfWindowsEnd(std::size_t line) {
-    out_.push_back(path_ + ":" + std::to_string(line) +
-                   ": warning: a Ctrl-Z byte, at which Windows ends the "
-                   "file: there, nothing after it is read");
-    return true;
+  void WarnOfWindowsEnd(std::size_t line) {
+    Say(line, "warning",
+        "a Ctrl-Z byte, at which Windows ends the file: there, nothing "
+        "after it is read");
   }
 
   void Reject(const LineRecord& r, const std::string& what,
