@@ -43,7 +43,8 @@ TEST(LibraryBoundaryTest, ACallbackMayThrowOutOfAReport) {
 
 TEST(LibraryBoundaryTest, AnAllocationFailureReachesTheProgram) {
   if (sizeof(void*) > 4) {
-    GTEST_SKIP() << "only a 32-bit address space runs out this cheaply";
+    GTEST_SKIP() << "skipped on 64 bits: only a 32-bit address space runs "
+                    "out of memory this cheaply";
   }
   // A message file of one 3 GiB line, sparse so that it costs no disk: the
   // reader cannot hold that line in a 32-bit address space.

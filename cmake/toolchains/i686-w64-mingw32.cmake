@@ -1,17 +1,6 @@
-# Cross-compiles a 32-bit Windows build with mingw-w64 (its POSIX thread
-# model, which GoogleTest needs); tests run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles the 32-bit Windows build with mingw-w64; tests run under
+# Wine's 32-bit loader, which the `wine` command starts.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-# Appended to, so that -DCMAKE_FIND_ROOT_PATH=<prefix> adds installed packages.
-list(APPEND CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(MSGREPORT_MINGW_TRIPLE i686-w64-mingw32)
+set(MSGREPORT_WINE_LOADER wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
