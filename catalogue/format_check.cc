@@ -42,13 +42,47 @@ struct ArgumentView {
   const char* length = "";      // a static string: "", "h", "ll", ...
   const char* begin = nullptr;  // the whole conversion, "%" to its letter
   const char* end = nullptr;
+  ArgumentRole role = ArgumentRole::kValue;
+  Field precision;
 
   std::string conversion() const { return std::string(begin, end); }
-  FormatArgument Owned() const { return {kind, length, conversion()}; }
+  FormatArgument Owned() const {
+    return {kind, length, conversion(), role, precision};
+  }
 };
 
 bool ReadAlike(const ArgumentView& a, const ArgumentView& b) {
   return a.kind == b.kind && std::strcmp(a.length, b.length) == 0;
+}
+
+// Whether `given` bounds a string at least as tightly as `expected`.
+bool BoundsAsTightly(const Field& expected, const Field& given) {
+  switch (expected.kind) {
+    case Field::Kind::kNone:
+      return true;
+    case Field::Kind::kStar:
+      return given.kind == Field::Kind::kStar;
+    case Field::Kind::kLiteral:
+      return given.kind == Field::Kind::kLiteral &&
+             given.digits <= expected.digits;
+  }
+  return false;
+}
+
+// How `given`, the replacement's reading of an argument, compares with
+// `expected`, the catalogue text's reading of the same argument.
+Compatibility Fit(const ArgumentView& expected, const ArgumentView& given) {
+  if (!ReadAlike(expected, given)) return Compatibility::kArgumentMismatch;
+  if (given.role != ArgumentRole::kValue &&
+      expected.role == ArgumentRole::kValue) {
+    return Compatibility::kUnboundedField;
+  }
+  if (expected.kind == ArgumentKind::kString &&
+      expected.role == ArgumentRole::kValue &&
+      !BoundsAsTightly(expected.precision, given.precision)) {
+    return Compatibility::kLooserPrecision;
+  }
+  return Compatibility::kCompatible;
 }
 
 // Walks a format one consumed argument at a time, allocating nothing, so
@@ -123,8 +157,9 @@ class FormatScanner {
     return Peek() == '$';
   }
 
-  // A width or precision: '*' (one int argument) or digits.
-  bool ScanField() {
+  // A width or precision: '*' (one int argument) or digits, which `bound`
+  // receives.
+  bool ScanField(ArgumentRole star_role, Field& bound) {
     unsigned long value = 0;
     if (Peek() == '*') {
       ++cursor_;
@@ -133,12 +168,16 @@ class FormatScanner {
         return Fail(FormatProblem::kPositional);
       }
       if (cursor_ != after_star) return Fail(FormatProblem::kMalformed);
-      queue_[queued_++] =
-          ArgumentView{ArgumentKind::kInteger, "", nullptr, nullptr};
+      ArgumentView star;
+      star.role = star_role;
+      queue_[queued_++] = star;
+      bound.kind = Field::Kind::kStar;
       return true;
     }
     SkipDigitsBeforeDollar(value);
     if (value > kLargestField) return Fail(FormatProblem::kOversizedField);
+    bound.kind = Field::Kind::kLiteral;
+    bound.digits = value;
     return true;
   }
 
@@ -176,10 +215,12 @@ class FormatScanner {
     cursor_ = start_ + 1;  // the digits were a width; read them again below
 
     while (IsFlag(Peek())) ++cursor_;
-    if (!ScanField()) return false;
+    Field width;  // only its size is checked
+    if (!ScanField(ArgumentRole::kStarWidth, width)) return false;
+    Field precision;
     if (Peek() == '.') {
       ++cursor_;
-      if (!ScanField()) return false;
+      if (!ScanField(ArgumentRole::kStarPrecision, precision)) return false;
     }
     const char* length = ScanLength();
     char conversion = Peek();
@@ -193,7 +234,8 @@ class FormatScanner {
       queue_[i].begin = start_;
       queue_[i].end = cursor_;
     }
-    queue_[queued_++] = ArgumentView{kind, length, start_, cursor_};
+    queue_[queued_++] = ArgumentView{
+        kind, length, start_, cursor_, ArgumentRole::kValue, precision};
     return true;
   }
 
@@ -313,12 +355,11 @@ CompatibilityVerdict CheckCompatibility(const char* catalogue,
     if (!has_expected) {
       verdict.result = Compatibility::kMoreArguments;
       verdict.replacement_conversion = given.conversion();
-    } else if (!ReadAlike(expected, given)) {
-      verdict.result = Compatibility::kArgumentMismatch;
+    } else {
+      verdict.result = Fit(expected, given);
+      if (verdict.result == Compatibility::kCompatible) continue;
       verdict.catalogue_conversion = expected.conversion();
       verdict.replacement_conversion = given.conversion();
-    } else {
-      continue;
     }
     verdict.argument = argument;
     // What a replacement must never hold outweighs a mismatch before it.

@@ -16,10 +16,25 @@ namespace msgreport {
 // when both kind and length modifier agree.
 enum class ArgumentKind { kInteger, kWideChar, kFloating, kString, kPointer };
 
+// Whether a conversion reads an argument as its value, or through a '*' as
+// its field width or precision.
+enum class ArgumentRole { kValue, kStarWidth, kStarPrecision };
+
+// A field width or precision as written: absent, digits or '*'. A string's
+// precision bounds how much of it is read, so an unterminated buffer is
+// safe only as far as the precision reaches.
+struct Field {
+  enum class Kind { kNone, kLiteral, kStar };
+  Kind kind = Kind::kNone;
+  unsigned long digits = 0;  // for kLiteral
+};
+
 struct FormatArgument {
   ArgumentKind kind;
   std::string length;      // "", "hh", "h", "l", "ll", "L", "j", "z", "t"
-  std::string conversion;  // as written, e.g. "%-5ld"; "*" for a star
+  std::string conversion;  // the whole conversion as written, e.g. "%-5ld"
+  ArgumentRole role = ArgumentRole::kValue;
+  Field precision;  // for values
 };
 
 enum class FormatProblem {
@@ -46,13 +61,15 @@ enum class Compatibility {
   kFewerArguments,     // safe, but drops values the program passes
   kMoreArguments,      // would read an argument that was never passed
   kArgumentMismatch,   // would read an argument as another type
+  kUnboundedField,     // takes a width or precision from a value argument
+  kLooserPrecision,    // would read further into a string than allowed
   kUnsafeReplacement,  // the replacement has a FormatProblem
 };
 
 struct CompatibilityVerdict {
   Compatibility result = Compatibility::kCompatible;
-  // For mismatches, more and fewer arguments: the first argument (counted
-  // from 1) where the two formats part.
+  // For all but kCompatible and kUnsafeReplacement: the first argument
+  // (counted from 1) where the two formats part.
   std::size_t argument = 0;
   std::string catalogue_conversion;    // empty when the catalogue has none
   std::string replacement_conversion;  // empty when the replacement has none
@@ -65,7 +82,12 @@ struct CompatibilityVerdict {
   }
 };
 
-// Checks `replacement` against `catalogue`. A catalogue text that does not
+// Checks `replacement` against `catalogue`. Each argument the replacement
+// reads must be read alike by the catalogue text. A '*' may read only an
+// argument that the catalogue text also reads through a '*', since the
+// program bounds those and not its values. Where the catalogue text gives a
+// string a precision, the replacement must give one no larger: a literal
+// may be lowered, a '*' must stay a '*'. A catalogue text that does not
 // parse is trusted only as far as its first problem: the replacement may use
 // no more arguments than that.
 CompatibilityVerdict CheckCompatibility(const char* catalogue,

@@ -1,6 +1,13 @@
 // The format check on two arbitrary texts: whenever it accepts the second
 // for the first, formatting the second with arguments made for the first
 // must be safe, which the sanitizers and the checks below watch.
+//
+// The arguments are as hostile as the first text allows: a plain int is far
+// too large to serve as a width or precision, and a string with a precision
+// holds just that many bytes before a marker byte. Each input is formatted
+// twice, with two different markers: output that differs read past the
+// precision. (The sanitizer's own printf check misreads "%.s", so the
+// strings do end in a NUL after the marker.)
 
 #include <cstdarg>
 #include <cstdint>
@@ -8,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,9 +34,20 @@ constexpr std::size_t kMostArguments = 3;
 
 const wchar_t kWide[] = L"wide";
 char pointee;
+// What the program passes for a '*': a small bound.
+constexpr int kStarValue = 3;
+// What it may pass as an int value; as a width it would pad for long.
+constexpr int kLargeValue = 1 << 24;
+// Far more than three bounded conversions and an 8 KiB text can produce.
+constexpr int kMostOutput = 1 << 20;
+
+// Set before each formatting of an input, and what it printed.
+char marker;
+std::string printed;
 
 void Check(int written, const char* buffer, std::size_t capacity) {
   if (written < 0) return;  // an encoding error is reported, not unsafe
+  if (written >= kMostOutput) std::abort();  // an unbounded field
   std::size_t length = 0;
   while (length < capacity && buffer[length] != '\0') ++length;
   if (length >= capacity) std::abort();  // not terminated
@@ -55,6 +74,7 @@ void Format(const std::string& format, const std::vector<FormatArgument>& args,
         std::snprintf(buffer, sizeof buffer, format.c_str(), values...);
 #pragma GCC diagnostic pop
     Check(written, buffer, sizeof buffer);
+    if (written >= 0) printed = buffer;
     char composed[msgreport::kMessageCapacity];
     if (Compose(composed, format.c_str(), values...) && written >= 0 &&
         std::strcmp(composed, buffer) != 0) {
@@ -80,17 +100,31 @@ void Format(const std::string& format, const std::vector<FormatArgument>& args,
         if (length == "t") {
           return Format(format, args, next + 1, values..., std::ptrdiff_t{7});
         }
-        return Format(format, args, next + 1, values..., 65);
+        return Format(format, args, next + 1, values...,
+                      arg.role == msgreport::ArgumentRole::kValue ? kLargeValue
+                                                                  : kStarValue);
       case ArgumentKind::kWideChar:
         return Format(format, args, next + 1, values..., std::wint_t{L'w'});
       case ArgumentKind::kFloating:
         if (length == "L")
           return Format(format, args, next + 1, values..., 1.5L);
         return Format(format, args, next + 1, values..., 1.5);
-      case ArgumentKind::kString:
+      case ArgumentKind::kString: {
         if (length == "l")
           return Format(format, args, next + 1, values..., kWide);
-        return Format(format, args, next + 1, values..., "text");
+        using Kind = msgreport::Field::Kind;
+        if (arg.precision.kind == Kind::kNone) {
+          return Format(format, args, next + 1, values..., "text");
+        }
+        std::size_t size = arg.precision.kind == Kind::kStar
+                               ? std::size_t{kStarValue}
+                               : arg.precision.digits;
+        auto bounded = std::make_unique<char[]>(size + 2);
+        std::memset(bounded.get(), 's', size);
+        bounded[size] = marker;
+        const char* value = bounded.get();
+        return Format(format, args, next + 1, values..., value);
+      }
       case ArgumentKind::kPointer:
         return Format(format, args, next + 1, values...,
                       static_cast<void*>(&pointee));
@@ -115,6 +149,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   msgreport::ParsedFormat parsed = msgreport::ParseFormat(catalogue.c_str());
   if (parsed.arguments.size() > kMostArguments) return 0;
   // The replacement is a C string from here on, as the reader stores it.
-  Format(std::string(replacement.c_str()), parsed.arguments, 0);
+  std::string format(replacement.c_str());
+  marker = '\x01';
+  printed.clear();
+  Format(format, parsed.arguments, 0);
+  std::string first = printed;
+  marker = '\x02';
+  Format(format, parsed.arguments, 0);
+  if (printed != first) std::abort();  // read a string past its precision
   return 0;
 }

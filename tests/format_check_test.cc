@@ -55,7 +55,6 @@ TEST(FormatCheckTest, AcceptsTheSameArgumentsAndFewer) {
             Compatibility::kCompatible);
   EXPECT_EQ(Check("%d of %d", "%5i/%-3x").result, Compatibility::kCompatible);
   EXPECT_EQ(Check("%c", "%d").result, Compatibility::kCompatible);
-  EXPECT_EQ(Check("%d %d", "%*d").result, Compatibility::kCompatible);
   EXPECT_EQ(Check("100%%", "100 %% sure").result, Compatibility::kCompatible);
   CompatibilityVerdict fewer = Check("Cannot open %s", "Cannot open the file");
   EXPECT_EQ(fewer.result, Compatibility::kFewerArguments);
@@ -81,9 +80,41 @@ TEST(FormatCheckTest, RejectsWhatWouldMisreadTheArguments) {
   EXPECT_EQ(Check("%c", "%lc").result, Compatibility::kArgumentMismatch);
   EXPECT_EQ(Check("%d", "%f").result, Compatibility::kArgumentMismatch);
   EXPECT_EQ(Check("%s", "%p").result, Compatibility::kArgumentMismatch);
-  EXPECT_EQ(Check("%d", "%*d").result, Compatibility::kMoreArguments);
+  // The star already reads the value as a width.
+  EXPECT_EQ(Check("%d", "%*d").result, Compatibility::kUnboundedField);
   EXPECT_EQ(Check("%n", "%n").result, Compatibility::kUnsafeReplacement);
   EXPECT_EQ(Check("%s", "%1$s").result, Compatibility::kUnsafeReplacement);
+}
+
+// What the program passes bounds only what its own text bounds: a file text
+// may not widen a string's precision, nor take a field from a value.
+TEST(FormatCheckTest, KeepsStringsAndFieldsAsBoundedAsTheCatalogueText) {
+  CompatibilityVerdict dropped = Check("Name: %.*s", "Nom : %*s");
+  EXPECT_EQ(dropped.result, Compatibility::kLooserPrecision);
+  EXPECT_EQ(dropped.argument, 2u);
+  EXPECT_EQ(dropped.catalogue_conversion, "%.*s");
+  EXPECT_EQ(dropped.replacement_conversion, "%*s");
+  for (const char* looser : {"Code %s", "Code %.4s", "Code %5s"}) {
+    EXPECT_EQ(Check("Code %.3s", looser).result,
+              Compatibility::kLooserPrecision)
+        << looser;
+  }
+  EXPECT_EQ(Check("%.3ls", "%ls").result, Compatibility::kLooserPrecision);
+  for (const char* tighter : {"Code %.3s", "Code %-8.2s", "Code %.s"}) {
+    EXPECT_TRUE(Check("Code %.3s", tighter).accepted()) << tighter;
+  }
+  EXPECT_TRUE(Check("%s", "%.5s").accepted());
+  EXPECT_TRUE(Check("%.*s", "%-4.*s").accepted());
+
+  CompatibilityVerdict star = Check("Processed %d items in %f s", "%.*f");
+  EXPECT_EQ(star.result, Compatibility::kUnboundedField);
+  EXPECT_EQ(star.argument, 1u);
+  EXPECT_EQ(star.catalogue_conversion, "%d");
+  EXPECT_EQ(star.replacement_conversion, "%.*f");
+  EXPECT_EQ(Check("%d %s", "%*s").result, Compatibility::kUnboundedField);
+  EXPECT_EQ(Check("%d %d", "%*d").result, Compatibility::kUnboundedField);
+  EXPECT_TRUE(Check("[%*s]", "[%.*s]").accepted());
+  EXPECT_TRUE(Check("[%*s]", "%d %s").accepted());
 }
 
 TEST(FormatCheckTest, TrustsAnUnparsableCatalogueTextOnlyUpToItsProblem) {

@@ -91,6 +91,17 @@ std::string IncompatibleText(const LineRecord& record) {
       return head + "does not fit the catalogue's conversions: " + argument +
              " is " + v.catalogue_conversion + " in the catalogue, " +
              v.replacement_conversion + " here";
+    case Compatibility::kUnboundedField:
+      return head + "takes a width or precision from " + argument + " (" +
+             v.replacement_conversion +
+             "), which the program passes as a value (" +
+             v.catalogue_conversion + ")";
+    case Compatibility::kLooserPrecision:
+      return head + "may read more of " + argument + " than the program " +
+             "allows: it is " + v.catalogue_conversion + " in the catalogue, " +
+             v.replacement_conversion +
+             " here (a string's precision may be kept or lowered, not " +
+             "raised or dropped)";
     case Compatibility::kMoreArguments:
       return head + "uses " + argument + " (" + v.replacement_conversion +
              "), which the program does not pass: the catalogue's text "
