@@ -1,6 +1,10 @@
 #include "catalogue/line_reader.h"
 
 #include <sys/stat.h>
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include <cstring>
 
@@ -8,31 +12,76 @@ namespace msgreport {
 namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
+constexpr char kCtrlZ = '\x1a';
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsDirectory(std::FILE* file) {
+bool IsRegularFile(int descriptor) {
   struct stat status {};
-  return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-std::string_view WithoutCarriageReturn(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
+  return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
 }
 
 }  // namespace
 
 LineReader::LineReader(const char* path) {
-  file_.reset(std::fopen(path, "r"));
-  if (file_ && IsDirectory(file_.get())) file_.reset();
-  if (file_) block_ = std::make_unique<char[]>(kBlockSize);
+#if defined(_WIN32)
+  // Opening a device or a pipe does not wait here; only reading would.
+  file_.reset(std::fopen(path, "rb"));
+  if (!file_) return;
+  if (!IsRegularFile(fileno(file_.get()))) {
+    file_.reset();
+    status_ = Status::kNotAFile;
+    return;
+  }
+#else
+  // Without O_NONBLOCK, opening a FIFO waits for a writer.
+  int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return;
+  if (!IsRegularFile(descriptor)) {
+    close(descriptor);
+    status_ = Status::kNotAFile;
+    return;
+  }
+  fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+  file_.reset(fdopen(descriptor, "rb"));
+  if (!file_) {
+    close(descriptor);
+    return;
+  }
+#endif
+  block_ = std::make_unique<char[]>(kBlockSize);
+  status_ = Status::kOpen;
 }
 
 bool LineReader::Refill() {
   if (exhausted_) return false;
+  bool at_start = end_ == 0;  // the first read of the file
   begin_ = 0;
   end_ = std::fread(block_.get(), 1, kBlockSize, file_.get());
   if (end_ == 0) exhausted_ = true;
-  return end_ != 0;
+#if defined(_WIN32)
+  if (const void* ctrl_z = std::memchr(block_.get(), kCtrlZ, end_)) {
+    end_ = static_cast<std::size_t>(static_cast<const char*>(ctrl_z) -
+                                    block_.get());
+    exhausted_ = ended_at_ctrl_z_ = true;
+  }
+#endif
+  if (at_start &&
+      std::string_view(block_.get(), end_).substr(0, kByteOrderMark.size()) ==
+          kByteOrderMark) {
+    begin_ = kByteOrderMark.size();
+    skipped_byte_order_mark_ = true;
+  }
+  return begin_ < end_;
+}
+
+bool LineReader::Deliver(std::string_view text, std::string_view& line) {
+  ++line_number_;
+  while (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  if (ctrl_z_line_ == 0 && text.find(kCtrlZ) != std::string_view::npos) {
+    ctrl_z_line_ = line_number_;
+  }
+  line = text;
+  return true;
 }
 
 bool LineReader::NextLine(std::string_view& line) {
@@ -41,9 +90,12 @@ bool LineReader::NextLine(std::string_view& line) {
   bool spans_blocks = false;
   for (;;) {
     if (begin_ == end_ && !Refill()) {
+      // On Windows the Ctrl-Z cut this line short, or began the next one.
+      if (ended_at_ctrl_z_ && ctrl_z_line_ == 0) {
+        ctrl_z_line_ = line_number_ + 1;
+      }
       if (!spans_blocks) return false;
-      line = WithoutCarriageReturn(pending_);
-      return true;
+      return Deliver(pending_, line);
     }
     const char* start = block_.get() + begin_;
     std::size_t available = end_ - begin_;
@@ -52,13 +104,9 @@ bool LineReader::NextLine(std::string_view& line) {
       std::size_t length =
           static_cast<std::size_t>(static_cast<const char*>(newline) - start);
       begin_ += length + 1;
-      if (!spans_blocks) {
-        line = WithoutCarriageReturn(std::string_view(start, length));
-      } else {
-        pending_.append(start, length);
-        line = WithoutCarriageReturn(pending_);
-      }
-      return true;
+      if (!spans_blocks) return Deliver(std::string_view(start, length), line);
+      pending_.append(start, length);
+      return Deliver(pending_, line);
     }
     pending_.append(start, available);
     spans_blocks = true;

@@ -2,9 +2,8 @@
 
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
-
-#include "catalogue/line_reader.h"
 
 namespace msgreport {
 namespace {
@@ -57,14 +56,17 @@ bool Equals(const char* stored, std::string_view text) {
          std::memcmp(stored, text.data(), text.size()) == 0;
 }
 
-// Applies entry lines to `map`, judging each against `snapshot`. When the
-// two are the same map, the snapshot is the map as it stood before reading:
-// the texts a replacement pushes out are kept for judging later lines, so
-// no copy of the whole map is needed.
+// Applies entry lines to `map`, judging each against `snapshot`: whether it
+// changes anything, against the key's current text; whether its conversions
+// fit, against the key's built-in text, since the program passes the
+// arguments of that one. Replacements wait until the whole file is read, so
+// `snapshot` may be `map` itself and still stands for the map as it was
+// before reading; meanwhile only the last accepted text of each key is kept,
+// which bounds what a file of many lines can cost.
 class EntryApplier {
  public:
   EntryApplier(const MessageMap& snapshot, MessageMap& map)
-      : snapshot_(snapshot), map_(map), in_place_(&snapshot == &map) {}
+      : snapshot_(snapshot), map_(map) {}
 
   void Apply(LineOutcome& outcome) {
     std::string_view line = outcome.line;
@@ -84,46 +86,49 @@ class EntryApplier {
       outcome.kind = shape;
       return;
     }
-    const char* current = SnapshotText(slot);
-    if (Equals(current, outcome.text)) {
+    if (Equals(snapshot_.TextAt(slot), outcome.text)) {
       outcome.kind = LineKind::kUnchanged;
       return;
     }
     outcome.verdict =
-        CheckCompatibility(current, outcome.text.data(), outcome.text.size());
+        CheckCompatibility(snapshot_.BuiltInTextAt(slot), outcome.text.data(),
+                           outcome.text.size());
     if (!outcome.verdict.accepted()) {
       outcome.kind = LineKind::kIncompatible;
       return;
     }
-    Replace(slot, outcome.key, outcome.text);
+    Defer(slot, outcome.key, outcome.text);
     outcome.kind = LineKind::kReplaced;
   }
 
- private:
-  const char* SnapshotText(std::size_t slot) const {
-    if (in_place_ && !pushed_out_.empty() && pushed_out_[slot] != nullptr) {
-      return MessageMap::EntryText(pushed_out_[slot]);
+  // Stores the texts that won, once the file is read.
+  void Finish() {
+    for (const Replacement& replacement : replacements_) {
+      const std::string& key = replacement.key;
+      const std::string& text = replacement.text;
+      map_.ReplaceMessage(key.data(), key.size(), text.data(), text.size());
     }
-    return snapshot_.TextAt(slot);
   }
 
-  void Replace(std::size_t slot, std::string_view key, std::string_view text) {
-    if (!in_place_) {
-      map_.ReplaceMessage(key.data(), key.size(), text.data(), text.size());
-      return;
+ private:
+  struct Replacement {
+    std::string key;
+    std::string text;
+  };
+
+  void Defer(std::size_t slot, std::string_view key, std::string_view text) {
+    auto [at, added] = by_slot_.try_emplace(slot, replacements_.size());
+    if (added) {
+      replacements_.push_back({std::string(key), std::string(text)});
+    } else {
+      replacements_[at->second].text.assign(text);
     }
-    // Only SwapTextAt changes the map meanwhile, so slots and the entries
-    // it hands back stay where they are until reading ends.
-    const char* previous = map_.SwapTextAt(slot, text.data(), text.size());
-    if (pushed_out_.empty()) pushed_out_.resize(map_.slot_count(), nullptr);
-    if (pushed_out_[slot] == nullptr) pushed_out_[slot] = previous;
   }
 
   const MessageMap& snapshot_;
   MessageMap& map_;
-  const bool in_place_;
-  // By slot: the entry as it was before this read replaced it.
-  std::vector<const char*> pushed_out_;
+  std::unordered_map<std::size_t, std::size_t> by_slot_;
+  std::vector<Replacement> replacements_;  // in the order keys first won
 };
 
 }  // namespace
@@ -136,23 +141,35 @@ LineKind ClassifyLine(std::string_view line, std::string_view& key,
   return FindText(line, text);
 }
 
-ReadResult ReadMessageLines(const char* path, const MessageMap& snapshot,
+ReadResult ReadMessageLines(LineReader& reader, const MessageMap& snapshot,
                             MessageMap& map, const LineObserver& observer) {
-  if (path == nullptr) return ReadResult::kNoPath;
-  LineReader reader(path);
-  if (!reader.is_open()) return ReadResult::kCannotOpen;
-
   EntryApplier applier(snapshot, map);
   LineOutcome outcome;
   std::string_view line;
-  for (std::size_t number = 1; reader.NextLine(line); ++number) {
+  while (reader.NextLine(line)) {
     outcome = LineOutcome();
-    outcome.line_number = number;
+    outcome.line_number = reader.line_number();
     outcome.line = line;
     applier.Apply(outcome);
     if (observer) observer(outcome);
   }
+  applier.Finish();
   return ReadResult::kRead;
+}
+
+ReadResult ReadMessageLines(const char* path, const MessageMap& snapshot,
+                            MessageMap& map, const LineObserver& observer) {
+  if (path == nullptr) return ReadResult::kNoPath;
+  LineReader reader(path);
+  switch (reader.status()) {
+    case LineReader::Status::kCannotOpen:
+      return ReadResult::kCannotOpen;
+    case LineReader::Status::kNotAFile:
+      return ReadResult::kNotAFile;
+    case LineReader::Status::kOpen:
+      break;
+  }
+  return ReadMessageLines(reader, snapshot, map, observer);
 }
 
 }  // namespace msgreport

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "catalogue/format_check.h"
+#include "catalogue/line_reader.h"
 #include "msgreport.h"
 
 namespace msgreport {
@@ -48,13 +49,16 @@ struct LineOutcome {
 // Borrowed views into the reader's buffer: valid during the call only.
 using LineObserver = std::function<void(const LineOutcome&)>;
 
-enum class ReadResult { kRead, kNoPath, kCannotOpen };
+enum class ReadResult { kRead, kNoPath, kCannotOpen, kNotAFile };
 
 // Reads the file at `path` line by line, checking each entry against
-// `snapshot` and replacing texts in `map`. `snapshot` may be `map` itself,
-// and then stands for the map as it was before reading began. `observer`
-// may be empty.
+// `snapshot` and replacing texts in `map` once the file is read. `snapshot`
+// may be `map` itself, and then stands for the map as it was before reading
+// began. `observer` may be empty.
 ReadResult ReadMessageLines(const char* path, const MessageMap& snapshot,
+                            MessageMap& map, const LineObserver& observer);
+// The same from a reader that is open already.
+ReadResult ReadMessageLines(LineReader& reader, const MessageMap& snapshot,
                             MessageMap& map, const LineObserver& observer);
 
 }  // namespace msgreport

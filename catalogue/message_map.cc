@@ -28,9 +28,23 @@ bool EntryHasKey(const char* entry, const char* key, std::size_t key_length) {
   return std::strncmp(entry, key, key_length) == 0 && entry[key_length] == '\0';
 }
 
+const char* TextOf(const char* entry) { return entry + std::strlen(entry) + 1; }
+
+// Where the entry marks whether its built-in text follows.
+const char* MarkOf(const char* entry) {
+  const char* text = TextOf(entry);
+  return text + std::strlen(text) + 1;
+}
+
+const char* BuiltInTextOf(const char* entry) {
+  const char* mark = MarkOf(entry);
+  return *mark == '\0' ? TextOf(entry) : mark + 1;
+}
+
 std::size_t EntrySize(const char* entry) {
-  std::size_t key_length = std::strlen(entry);
-  return key_length + std::strlen(entry + key_length + 1) + 2;
+  const char* mark = MarkOf(entry);
+  std::size_t size = static_cast<std::size_t>(mark - entry) + 1;
+  return *mark == '\0' ? size : size + std::strlen(mark + 1) + 1;
 }
 
 char* CallocOrThrow(std::size_t count, std::size_t size) {
@@ -61,16 +75,37 @@ char* MessageMap::Allocate(std::size_t bytes) {
   return block;
 }
 
+// `built_in`, when given and other than `text`, is kept after the text.
 char* MessageMap::MakeEntry(const char* key, std::size_t key_length,
-                            const char* text, std::size_t text_length) {
-  std::size_t bytes = key_length + text_length + 2;
+                            const char* text, std::size_t text_length,
+                            const char* built_in) {
+  std::size_t built_in_length = built_in ? std::strlen(built_in) : 0;
+  if (built_in != nullptr && built_in_length == text_length &&
+      std::memcmp(built_in, text, text_length) == 0) {
+    built_in = nullptr;
+  }
+  std::size_t bytes = key_length + text_length + 3;
+  if (built_in != nullptr) bytes += built_in_length + 1;
   char* entry = Allocate(bytes);
-  std::memcpy(entry, key, key_length);
-  entry[key_length] = '\0';
-  std::memcpy(entry + key_length + 1, text, text_length);
-  entry[bytes - 1] = '\0';
+  char* at = entry;
+  std::memcpy(at, key, key_length);
+  at += key_length;
+  *at++ = '\0';
+  std::memcpy(at, text, text_length);
+  at += text_length;
+  *at++ = '\0';
+  *at++ = built_in != nullptr ? '\1' : '\0';
+  if (built_in != nullptr) std::memcpy(at, built_in, built_in_length + 1);
   live_bytes_ += bytes;
   return entry;
+}
+
+char* MessageMap::CopyEntry(const char* entry) {
+  std::size_t bytes = EntrySize(entry);
+  char* copy = Allocate(bytes);
+  std::memcpy(copy, entry, bytes);
+  live_bytes_ += bytes;
+  return copy;
 }
 
 void MessageMap::Retire(const char* entry) {
@@ -86,10 +121,7 @@ void MessageMap::CompactIfWasteful() {
   free_begin_ = free_end_ = nullptr;
   live_bytes_ = wasted_bytes_ = 0;
   for (Slot& slot : slots_) {
-    if (slot.entry == nullptr) continue;
-    std::size_t key_length = std::strlen(slot.entry);
-    const char* text = slot.entry + key_length + 1;
-    slot.entry = MakeEntry(slot.entry, key_length, text, std::strlen(text));
+    if (slot.entry != nullptr) slot.entry = CopyEntry(slot.entry);
   }
 }
 
@@ -102,11 +134,8 @@ MessageMap& MessageMap::operator=(const MessageMap& source) {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const Slot& from = source.slots_[i];
     if (from.entry == nullptr) continue;
-    std::size_t key_length = std::strlen(from.entry);
-    const char* text = from.entry + key_length + 1;
     slots_[i].hash = from.hash;
-    slots_[i].entry =
-        MakeEntry(from.entry, key_length, text, std::strlen(text));
+    slots_[i].entry = CopyEntry(from.entry);
   }
   size_ = source.size_;
   return *this;
@@ -132,11 +161,11 @@ std::size_t MessageMap::FindSlot(const char* key,
 }
 
 const char* MessageMap::TextAt(std::size_t slot) const {
-  return EntryText(slots_[slot].entry);
+  return TextOf(slots_[slot].entry);
 }
 
-const char* MessageMap::EntryText(const char* entry) {
-  return entry + std::strlen(entry) + 1;
+const char* MessageMap::BuiltInTextAt(std::size_t slot) const {
+  return BuiltInTextOf(slots_[slot].entry);
 }
 
 void MessageMap::Rehash(std::size_t slot_count) {
@@ -230,18 +259,12 @@ void MessageMap::ReplaceMessage(const char* key, std::size_t key_length,
   CompactIfWasteful();
   std::uint64_t hash = msgreport::HashKey(key, key_length);
   std::size_t slot = Probe(hash, key, key_length);
-  if (slot != kNoSlot) {
-    SwapTextAt(slot, text, text_length);
+  if (slot == kNoSlot) {
+    Insert(hash, MakeEntry(key, key_length, text, text_length));
     return;
   }
-  Insert(hash, MakeEntry(key, key_length, text, text_length));
-}
-
-const char* MessageMap::SwapTextAt(std::size_t slot, const char* text,
-                                   std::size_t text_length) {
   char* previous = slots_[slot].entry;
-  slots_[slot].entry =
-      MakeEntry(previous, std::strlen(previous), text, text_length);
+  slots_[slot].entry = MakeEntry(previous, key_length, text, text_length,
+                                 BuiltInTextOf(previous));
   Retire(previous);
-  return previous;
 }

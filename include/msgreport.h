@@ -36,7 +36,8 @@ typedef void (*MessageCallback)(char* message);
 
 // The catalogue of message texts by key: a hash table whose entries each
 // hold a copy of their key and their text side by side, in storage the map
-// owns.
+// owns. An entry whose text was replaced also keeps its first, built-in
+// text, which every later replacement is checked against.
 //
 // Only the constructor and destructor are exported; the other operations are
 // used by the library itself.
@@ -69,34 +70,35 @@ class MessageMap {
   // ReplaceMessage or assignment, or destroyed.
   const char* FindMessage(const char* key) const;
 
-  // Stores `text` under `key`, replacing any text the key had. Lengths are
-  // in bytes; neither string needs a terminator, and the key holds no NUL.
+  // Stores `text` under `key`, replacing any text the key had; a new key's
+  // built-in text is `text`. Lengths are in bytes; neither string needs a
+  // terminator, and the key holds no NUL.
   void ReplaceMessage(const char* key, std::size_t key_length, const char* text,
                       std::size_t text_length);
 
   std::size_t size() const { return size_; }
+  // Bytes of entry storage held, by live entries and by replaced ones not
+  // yet compacted away.
+  std::size_t storage_bytes() const { return live_bytes_ + wasted_bytes_; }
 
   // Makes room for `entries` more keys at once, for a large built-in table.
   void Reserve(std::size_t entries);
 
-  // Slot-level access for replacing texts while the map is being read, so
-  // that one search serves both the look-up and the replacement. Slots and
-  // the entries SwapTextAt hands back stay where they are until the map is
-  // next changed by any other operation.
+  // Slot-level access for reading a message file against the map, so that
+  // one search serves both of the texts a line is compared with. A slot
+  // stays valid until the map is next changed.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
   const char* TextAt(std::size_t slot) const;
-  // Puts `text` in the slot's entry and hands back the entry it had; read
-  // its text with EntryText.
-  const char* SwapTextAt(std::size_t slot, const char* text,
-                         std::size_t text_length);
-  static const char* EntryText(const char* entry);
-  std::size_t slot_count() const { return slots_.size(); }
+  // The first text stored under the slot's key, before any replacement.
+  const char* BuiltInTextAt(std::size_t slot) const;
 
  private:
   struct Slot {
     std::uint64_t hash = 0;
-    // The key, its NUL, the text and its NUL; null for an empty slot.
+    // The key, its NUL, the text and its NUL, then a mark: '\0' when the
+    // text is the built-in one, else '\1' and the built-in text with its
+    // NUL. Null for an empty slot.
     char* entry = nullptr;
   };
 
@@ -106,7 +108,8 @@ class MessageMap {
   void EraseSlot(std::size_t slot);
   void Rehash(std::size_t slot_count);
   char* MakeEntry(const char* key, std::size_t key_length, const char* text,
-                  std::size_t text_length);
+                  std::size_t text_length, const char* built_in = nullptr);
+  char* CopyEntry(const char* entry);
   char* Allocate(std::size_t bytes);
   void Retire(const char* entry);
   void CompactIfWasteful();

@@ -82,6 +82,30 @@ TEST_F(HandlerSetupTest, FileLinesAreJudgedAgainstTheBuiltInTexts) {
   EXPECT_EQ(Received::infos, (std::vector<std::string>{"C x 5", "changed"}));
 }
 
+// Switching language at run time: each file is judged against the text the
+// program passes its arguments for, not against the last file's text.
+TEST_F(HandlerSetupTest, EverySetUpJudgesTheFileAgainstTheBuiltInText) {
+  const char* pairs[] = {"OPEN", "Cannot open %s (error %d)"};
+  std::string fr = dir_.Write("fr.txt", "OPEN : \"Impossible d'ouvrir %s\"\n");
+  std::string de =
+      dir_.Write("de.txt", "OPEN : \"Kann %s nicht oeffnen (Fehler %d)\"\n");
+  std::string en =
+      dir_.Write("en.txt", "OPEN : \"Cannot open %s (error %d)\"\n");
+  MessageHandler handler(pairs, 1, nullptr, 0, fr.c_str());
+  handler.SetConsoleReporting("info");
+  handler.RegisterInfoCallback(RecordInfo);
+  handler.ReportInfo2("OPEN", "a.txt", 2);
+  handler.PopulateMessageHandler(nullptr, 0, nullptr, 0, de.c_str());
+  handler.ReportInfo2("OPEN", "a.txt", 2);
+  handler.PopulateMessageHandler(nullptr, 0, nullptr, 0, en.c_str());
+  handler.ReportInfo2("OPEN", "a.txt", 2);
+  EXPECT_EQ(Received::infos, (std::vector<std::string>{
+                                 "Impossible d'ouvrir a.txt",
+                                 "Kann a.txt nicht oeffnen (Fehler 2)",
+                                 "Cannot open a.txt (error 2)",
+                             }));
+}
+
 TEST_F(HandlerSetupTest, MissingFileKeepsBuiltInTextsAndFiltersSilently) {
   const char* pairs[] = {"KEY", "text"};
   const char* filters[] = {"QUIET"};

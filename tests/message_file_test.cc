@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
 
 #include <string>
 #include <vector>
@@ -124,6 +127,19 @@ TEST_F(MessageFileTest, LineEndsAreStrippedWhateverTheyAre) {
   // The last line keeps its last character without a line end.
   EXPECT_TRUE(Read("DISK_FULL : \"Disk ful\"\nDISK_FULL : \"Disk full!\""));
   EXPECT_EQ(Text("DISK_FULL"), "Disk full!");
+  // Windows text mode leaves one CR of these, which must go too.
+  EXPECT_TRUE(Read("DISK_FULL : \"Two CRs\"\r\r\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "Two CRs");
+}
+
+TEST_F(MessageFileTest, AByteOrderMarkIsSkippedOnlyAtTheStart) {
+  EXPECT_TRUE(
+      Read("\xEF\xBB\xBF"
+           "DISK_FULL : \"Plein\"\n"
+           "\xEF\xBB\xBF"
+           "FILE_NOT_FOUND : \"%s absent\"\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "Plein");
+  EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");
 }
 
 TEST_F(MessageFileTest, LongLinesAreReadWhole) {
@@ -176,10 +192,40 @@ TEST_F(MessageFileTest, PathsThatDoNotOpenGiveFalseAndChangeNothing) {
   EXPECT_FALSE(
       reader.ReadMessageFile((dir_.path() + "/missing").c_str(), catalogue_));
   EXPECT_FALSE(reader.ReadMessageFile(dir_.path().c_str(), catalogue_));
+  // Not regular files: each would block set-up or feed it without end.
+#if defined(_WIN32)
+  EXPECT_FALSE(reader.ReadMessageFile("NUL", catalogue_));
+  EXPECT_FALSE(reader.ReadMessageFile("CON", catalogue_));
+#else
+  std::string fifo = dir_.path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(reader.ReadMessageFile(fifo.c_str(), catalogue_));
+  EXPECT_FALSE(reader.ReadMessageFile("/dev/zero", catalogue_));
+#endif
   EXPECT_EQ(Text("DISK_FULL"), "Disk full");
   EXPECT_TRUE(Read(""));
   EXPECT_TRUE(Read("// only\n// comments"));
   EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+}
+
+// Texts replaced again and again, or one key on many lines, must not leave
+// old texts behind without bound.
+TEST_F(MessageFileTest, StorageStaysBoundedByTheLiveTexts) {
+  constexpr std::size_t kBound = 512 * 1024;
+  std::string alternating = dir_.Write(
+      "a.txt", "DISK_FULL : \"Plein\"\nDISK_FULL : \"Disque plein\"\n");
+  for (int round = 0; round < 20000; ++round) {
+    msgreport::ReadMessageLines(alternating.c_str(), catalogue_, catalogue_,
+                                {});
+  }
+  EXPECT_LT(catalogue_.storage_bytes(), kBound);
+  std::string many;
+  for (int line = 0; line < 100000; ++line) {
+    many += "DISK_FULL : \"Plein " + std::to_string(line) + "\"\n";
+  }
+  EXPECT_TRUE(Read(many));
+  EXPECT_EQ(Text("DISK_FULL"), "Plein 99999");
+  EXPECT_LT(catalogue_.storage_bytes(), kBound);
 }
 
 TEST_F(MessageFileTest, DefaultReaderReadsButChangesNothing) {
