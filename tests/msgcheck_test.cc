@@ -3,6 +3,7 @@
 #define popen _popen
 #define pclose _pclose
 #else
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -46,10 +47,16 @@ ToolRun RunTool(const std::string& arguments) {
 #endif
 }
 
+msgcheck::DiagnosticSink Collect(std::vector<std::string>& lines) {
+  return [&lines](const std::string& line) { lines.push_back(line); };
+}
+
 class MsgcheckTest : public ::testing::Test {
  protected:
   MsgcheckTest() : catalogue_path_(dir_.Write("catalogue.txt", kCatalogue)) {
-    EXPECT_TRUE(msgcheck::LoadMasterCatalogue(catalogue_path_, catalogue_));
+    EXPECT_EQ(msgcheck::LoadMasterCatalogue(catalogue_path_, catalogue_,
+                                            Collect(catalogue_notes_)),
+              msgreport::LineReader::Status::kOpen);
   }
 
   std::vector<std::string> Check(const std::string& contents,
@@ -57,13 +64,14 @@ class MsgcheckTest : public ::testing::Test {
     std::string path = dir_.Write("fr.txt", contents);
     std::vector<std::string> diagnostics;
     msgcheck::FileSummary result =
-        msgcheck::CheckMessageFile(path, catalogue_, diagnostics);
+        msgcheck::CheckMessageFile(path, catalogue_, Collect(diagnostics));
     if (summary != nullptr) *summary = result;
     for (std::string& line : diagnostics) line.erase(0, path.size() + 1);
     return diagnostics;
   }
 
   TempDir dir_;
+  std::vector<std::string> catalogue_notes_;
   std::string catalogue_path_;
   msgcheck::MasterCatalogue catalogue_;
 };
@@ -124,11 +132,11 @@ TEST_F(MsgcheckTest, SaysWhichOfSeveralLinesWinsAndWarnsOfDroppedValues) {
       &summary);
   EXPECT_EQ(diagnostics,
             (std::vector<std::string>{
-                "1: warning: key 'DISK_FULL' stands again on line 3, whose "
-                "text wins over this one",
                 "2: warning: text for 'FILE_NOT_FOUND' uses fewer conversions "
                 "than the catalogue's: argument 2 (%d) and any after it are "
                 "passed but not shown",
+                "3: warning: key 'DISK_FULL' stood on line 1 already; this "
+                "line's text wins over that one",
                 "4: note: text for 'DISK_FULL' equals the catalogue's; the "
                 "line changes nothing, and does not undo line 3",
             }));
@@ -163,9 +171,62 @@ TEST_F(MsgcheckTest, SpellsOutControlBytesInKeys) {
             }));
 }
 
+TEST_F(MsgcheckTest, ReportsEveryCatalogueLineItDoesNotRead) {
+  EXPECT_TRUE(catalogue_notes_.empty());
+  std::string path = dir_.Write("odd.txt",
+                                "\xEF\xBB\xBF// notes\n"
+                                "\t// indented notes\n"
+                                "HELP : \"See http://example.org\"\n"
+                                "JUST_A_KEY \"no colon\"\n"
+                                "BELL\x07 : \"one\"\n"
+                                "BELL\x07 : \"two\"\n");
+  std::vector<std::string> notes;
+  msgcheck::MasterCatalogue odd;
+  msgcheck::LoadMasterCatalogue(path, odd, Collect(notes));
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       path + ":1: note: byte-order mark skipped",
+                       path + ":3: warning: \"//\" on the line makes it a "
+                              "comment, so the entry is not read",
+                       path + ":4: warning: no ':' on the line, so it is not "
+                              "read as an entry",
+                       path + ":6: warning: key 'BELL\\x07' stands twice; "
+                              "the first text counts",
+                   }));
+  EXPECT_EQ(odd.keys, std::vector<std::string>{"BELL\x07"});
+}
+
+TEST_F(MsgcheckTest, SpellsOutFileContentAndRefusesWhatIsNotAFile) {
+  EXPECT_EQ(Check("\xEF\xBB\xBF"
+                  "DISK_FULL : \"%1$s\x1b[2J\"\n"
+                  "DISK_FULL : \"%2000d\x1b\"\n"),
+            (std::vector<std::string>{
+                "1: note: byte-order mark skipped",
+                "1: error: text for 'DISK_FULL' holds a positional conversion "
+                "(%1$s\\x1b[2J), which a message file may never use",
+                "2: error: text for 'DISK_FULL' asks for a field wider than a "
+                "message can be (%2000d\\x1b)",
+            }));
+#if defined(_WIN32)
+  const std::string device = "NUL";
+#else
+  const std::string device = "/dev/zero";
+  std::string fifo = dir_.path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ToolRun from_fifo = RunTool(catalogue_path_ + " " + fifo);
+  EXPECT_EQ(from_fifo.status, 2);
+  EXPECT_NE(from_fifo.output.find("not a regular file"), std::string::npos);
+#endif
+  ToolRun from_device = RunTool(catalogue_path_ + " " + device);
+  EXPECT_EQ(from_device.status, 2);
+  EXPECT_EQ(from_device.output, "msgcheck: cannot read message file '" +
+                                    device + "': not a regular file\n");
+  EXPECT_EQ(RunTool(device + " " + catalogue_path_).status, 2);
+}
+
 TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {
-  EXPECT_EQ(msgcheck::NearestKey(catalogue_.keys, "DISK_FUL"), "DISK_FULL");
-  EXPECT_EQ(msgcheck::NearestKey(catalogue_.keys, "SOMETHING_ELSE"), "");
+  msgcheck::KeySuggester suggester(catalogue_.keys);
+  EXPECT_EQ(suggester.Nearest("DISK_FUL"), "DISK_FULL");
+  EXPECT_EQ(suggester.Nearest("SOMETHING_ELSE"), "");
 }
 
 TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {

@@ -1,9 +1,8 @@
 #include "tools/msgcheck/file_check.h"
 
-#include <map>
+#include <unordered_map>
 
 #include "catalogue/message_file_reader.h"
-#include "tools/msgcheck/windows_end_of_file.h"
 
 namespace msgcheck {
 namespace {
@@ -13,33 +12,6 @@ using msgreport::CompatibilityVerdict;
 using msgreport::FormatProblem;
 using msgreport::LineKind;
 using msgreport::LineOutcome;
-
-// What the checker keeps of a line once the reader has moved on.
-struct LineRecord {
-  std::size_t number = 0;
-  LineKind kind = LineKind::kBlank;
-  std::string key;
-  CompatibilityVerdict verdict;
-  bool looks_like_entry = false;
-};
-
-// Control bytes are spelt out, so that a key that differs from a known one
-// only by an invisible byte does not look the same in a diagnostic.
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7f) {
-      constexpr char kHex[] = "0123456789abcdef";
-      quoted += "\\x";
-      quoted += kHex[byte >> 4];
-      quoted += kHex[byte & 0xf];
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "'";
-}
 
 std::string FirstWord(std::string_view line) {
   std::size_t begin = line.find_first_not_of(" \t");
@@ -71,10 +43,11 @@ std::string ProblemText(const CompatibilityVerdict& verdict) {
     case FormatProblem::kWritesCount:
       return "holds %n, which a message file may never use";
     case FormatProblem::kPositional:
-      return "holds a positional conversion (" + at +
+      return "holds a positional conversion (" + Escaped(at) +
              "), which a message file may never use";
     case FormatProblem::kOversizedField:
-      return "asks for a field wider than a message can be (" + at + ")";
+      return "asks for a field wider than a message can be (" + Escaped(at) +
+             ")";
     case FormatProblem::kMalformed:
     case FormatProblem::kNone:
       break;
@@ -82,28 +55,29 @@ std::string ProblemText(const CompatibilityVerdict& verdict) {
   return "holds an incomplete or unknown conversion at " + Quoted(at);
 }
 
-std::string IncompatibleText(const LineRecord& record) {
-  const CompatibilityVerdict& v = record.verdict;
-  std::string head = "text for " + Quoted(record.key) + " ";
+std::string IncompatibleText(const LineOutcome& outcome) {
+  const CompatibilityVerdict& v = outcome.verdict;
+  std::string head = "text for " + Quoted(outcome.key) + " ";
   std::string argument = "argument " + std::to_string(v.argument);
   switch (v.result) {
     case Compatibility::kArgumentMismatch:
       return head + "does not fit the catalogue's conversions: " + argument +
-             " is " + v.catalogue_conversion + " in the catalogue, " +
-             v.replacement_conversion + " here";
+             " is " + Escaped(v.catalogue_conversion) + " in the catalogue, " +
+             Escaped(v.replacement_conversion) + " here";
     case Compatibility::kUnboundedField:
       return head + "takes a width or precision from " + argument + " (" +
-             v.replacement_conversion +
+             Escaped(v.replacement_conversion) +
              "), which the program passes as a value (" +
-             v.catalogue_conversion + ")";
+             Escaped(v.catalogue_conversion) + ")";
     case Compatibility::kLooserPrecision:
       return head + "may read more of " + argument + " than the program " +
-             "allows: it is " + v.catalogue_conversion + " in the catalogue, " +
-             v.replacement_conversion +
+             "allows: it is " + Escaped(v.catalogue_conversion) +
+             " in the catalogue, " + Escaped(v.replacement_conversion) +
              " here (a string's precision may be kept or lowered, not " +
              "raised or dropped)";
     case Compatibility::kMoreArguments:
-      return head + "uses " + argument + " (" + v.replacement_conversion +
+      return head + "uses " + argument + " (" +
+             Escaped(v.replacement_conversion) +
              "), which the program does not pass: the catalogue's text "
              "takes " +
              std::to_string(v.argument - 1);
@@ -116,170 +90,170 @@ std::string IncompatibleText(const LineRecord& record) {
   return head + "is not compatible with the catalogue's";
 }
 
+// Explains each line as the reader hands it over. Per key it remembers
+// only the line whose text last won, so its memory grows with the
+// catalogue, never with the file.
 class Reporter {
  public:
   Reporter(const std::string& path, const MasterCatalogue& catalogue,
-           std::vector<std::string>& out)
-      : path_(path), catalogue_(catalogue), out_(out) {}
+           const DiagnosticSink& sink, FileSummary& summary)
+      : path_(path),
+        catalogue_(catalogue),
+        sink_(sink),
+        summary_(summary),
+        suggester_(catalogue.keys) {}
 
-  // `windows_end` is the line of the file's first Ctrl-Z, 0 for none.
-  void Emit(const std::vector<LineRecord>& records, std::size_t windows_end,
-            FileSummary& summary) {
-    std::map<std::string, std::size_t> last_replacement;
-    for (const LineRecord& r : records) {
-      if (r.kind == LineKind::kReplaced) last_replacement[r.key] = r.number;
-    }
-    std::map<std::string, std::size_t> replaced_so_far;
-    bool windows_end_pending = windows_end != 0;
-    for (const LineRecord& r : records) {
-      if (windows_end_pending && r.number >= windows_end) {
-        WarnOfWindowsEnd(windows_end);
-        windows_end_pending = false;
-      }
-      EmitLine(r, last_replacement, replaced_so_far, summary);
-      if (r.kind == LineKind::kReplaced) replaced_so_far[r.key] = r.number;
-    }
-    // On Windows the reader itself stops there, so no record may reach it.
-    if (windows_end_pending) WarnOfWindowsEnd(windows_end);
+  void Line(const msgreport::LineReader& reader, const LineOutcome& outcome) {
+    NotesBefore(reader, outcome.line_number);
+    ++summary_.lines;
+    Explain(outcome);
+  }
+
+  void End(const msgreport::LineReader& reader) {
+    // On Windows the reader stops at a Ctrl-Z, so no line may reach it.
+    NotesBefore(reader, static_cast<std::size_t>(-1));
   }
 
  private:
   void Say(std::size_t line, const char* severity, const std::string& what) {
-    out_.push_back(path_ + ":" + std::to_string(line) + ": " + severity + ": " +
-                   what);
-  }
-  void Say(const LineRecord& r, const char* severity, const std::string& what) {
-    Say(r.number, severity, what);
+    msgcheck::Say(sink_, path_, line, severity, what);
   }
 
-  void WarnOfWindowsEnd(std::size_t line) {
-    Say(line, "warning",
-        "a Ctrl-Z byte, at which Windows ends the file: there, nothing "
-        "after it is read");
+  void NotesBefore(const msgreport::LineReader& reader, std::size_t line) {
+    if (!noted_byte_order_mark_ && reader.skipped_byte_order_mark()) {
+      Say(1, "note", "byte-order mark skipped");
+      noted_byte_order_mark_ = true;
+    }
+    std::size_t ctrl_z = reader.ctrl_z_line();
+    if (!warned_of_ctrl_z_ && ctrl_z != 0 && ctrl_z <= line) {
+      Say(ctrl_z, "warning",
+          "a Ctrl-Z byte, at which Windows ends the file: there, nothing "
+          "after it is read");
+      warned_of_ctrl_z_ = true;
+    }
   }
 
-  void Reject(const LineRecord& r, const std::string& what,
-              FileSummary& summary) {
-    Say(r, "error", what);
-    ++summary.rejected;
+  void Reject(std::size_t line, const std::string& what) {
+    Say(line, "error", what);
+    ++summary_.rejected;
   }
 
-  void EmitLine(const LineRecord& r,
-                const std::map<std::string, std::size_t>& last_replacement,
-                const std::map<std::string, std::size_t>& replaced_so_far,
-                FileSummary& summary) {
-    const std::string malformed = "malformed entry for " + Quoted(r.key) + ": ";
-    switch (r.kind) {
+  void Explain(const LineOutcome& o) {
+    const std::size_t n = o.line_number;
+    const std::string malformed = "malformed entry for " + Quoted(o.key) + ": ";
+    switch (o.kind) {
       case LineKind::kBlank:
       case LineKind::kEntry:
         return;
       case LineKind::kComment:
-        if (r.looks_like_entry) {
-          Reject(r,
+        if (LooksLikeEntry(o, catalogue_.texts)) {
+          Reject(n,
                  "\"//\" on the line makes it a comment, so its text "
-                 "never takes effect",
-                 summary);
+                 "never takes effect");
         }
         return;
       case LineKind::kNoColon:
-        if (r.looks_like_entry) {
-          Reject(r,
+        if (LooksLikeEntry(o, catalogue_.texts)) {
+          Reject(n,
                  "no ':' on the line, so it is not read as an entry "
-                 "(write KEY : \"text\")",
-                 summary);
+                 "(write KEY : \"text\")");
         } else {
-          Say(r, "warning", "neither an entry nor a comment; skipped");
+          Say(n, "warning", "neither an entry nor a comment; skipped");
         }
         return;
       case LineKind::kNulByte:
-        Reject(r, "malformed entry: the line holds a NUL byte", summary);
+        Reject(n, "malformed entry: the line holds a NUL byte");
         return;
       case LineKind::kUnknownKey: {
-        ++summary.unknown_keys;
-        std::string nearest = NearestKey(catalogue_.keys, r.key);
-        Say(r, "error",
-            "unknown key " + Quoted(r.key) +
+        ++summary_.unknown_keys;
+        std::string nearest = suggester_.Nearest(o.key);
+        Say(n, "error",
+            "unknown key " + Quoted(o.key) +
                 (nearest.empty() ? std::string()
                                  : "; did you mean " + Quoted(nearest) + "?"));
+        if (suggester_.capped() && !said_suggestions_capped_) {
+          Say(n, "note",
+              "no more keys are suggested for this file: looking for them "
+              "took too long");
+          said_suggestions_capped_ = true;
+        }
         return;
       }
       case LineKind::kNoQuote:
-        Reject(r, malformed + "no double-quoted text", summary);
+        Reject(n, malformed + "no double-quoted text");
         return;
       case LineKind::kNoClosingQuote:
-        Reject(r, malformed + "the text has no closing double quote", summary);
+        Reject(n, malformed + "the text has no closing double quote");
         return;
       case LineKind::kTextAfterQuote:
-        Reject(r, malformed + "characters after the closing double quote",
-               summary);
+        Reject(n, malformed + "characters after the closing double quote");
         return;
       case LineKind::kIncompatible:
-        Reject(r, IncompatibleText(r), summary);
+        Reject(n, IncompatibleText(o));
         return;
       case LineKind::kUnchanged: {
-        ++summary.unchanged;
-        auto earlier = replaced_so_far.find(r.key);
-        std::string what = "text for " + Quoted(r.key) +
+        ++summary_.unchanged;
+        auto earlier = last_replaced_.find(std::string(o.key));
+        std::string what = "text for " + Quoted(o.key) +
                            " equals the catalogue's; the line changes nothing";
-        if (earlier != replaced_so_far.end()) {
+        if (earlier != last_replaced_.end()) {
           what += ", and does not undo line " + std::to_string(earlier->second);
         }
-        Say(r, "note", what);
+        Say(n, "note", what);
         return;
       }
       case LineKind::kReplaced:
-        ++summary.replaced;
-        EmitReplaced(r, last_replacement);
+        ++summary_.replaced;
+        ExplainReplaced(o);
         return;
     }
   }
 
-  void EmitReplaced(const LineRecord& r,
-                    const std::map<std::string, std::size_t>& last) {
-    std::size_t winner = last.at(r.key);
-    if (winner != r.number) {
-      Say(r, "warning",
-          "key " + Quoted(r.key) + " stands again on line " +
-              std::to_string(winner) + ", whose text wins over this one");
+  void ExplainReplaced(const LineOutcome& o) {
+    std::size_t& last = last_replaced_[std::string(o.key)];
+    if (last != 0) {
+      Say(o.line_number, "warning",
+          "key " + Quoted(o.key) + " stood on line " + std::to_string(last) +
+              " already; this line's text wins over that one");
     }
-    if (r.verdict.result == Compatibility::kFewerArguments) {
-      Say(r, "warning",
-          "text for " + Quoted(r.key) +
+    last = o.line_number;
+    if (o.verdict.result == Compatibility::kFewerArguments) {
+      Say(o.line_number, "warning",
+          "text for " + Quoted(o.key) +
               " uses fewer conversions than the catalogue's: argument " +
-              std::to_string(r.verdict.argument) + " (" +
-              r.verdict.catalogue_conversion +
+              std::to_string(o.verdict.argument) + " (" +
+              Escaped(o.verdict.catalogue_conversion) +
               ") and any after it are passed but not shown");
     }
   }
 
   const std::string& path_;
   const MasterCatalogue& catalogue_;
-  std::vector<std::string>& out_;
+  const DiagnosticSink& sink_;
+  FileSummary& summary_;
+  KeySuggester suggester_;
+  // Known keys only: bounded by the catalogue.
+  std::unordered_map<std::string, std::size_t> last_replaced_;
+  bool noted_byte_order_mark_ = false;
+  bool warned_of_ctrl_z_ = false;
+  bool said_suggestions_capped_ = false;
 };
 
 }  // namespace
 
 FileSummary CheckMessageFile(const std::string& path,
                              const MasterCatalogue& catalogue,
-                             std::vector<std::string>& diagnostics) {
+                             const DiagnosticSink& sink) {
   FileSummary summary;
-  std::vector<LineRecord> records;
+  msgreport::LineReader reader(path.c_str());
+  summary.status = reader.status();
+  if (!reader.is_open()) return summary;
+  Reporter reporter(path, catalogue, sink, summary);
   MessageMap scratch;
-  msgreport::ReadResult result = msgreport::ReadMessageLines(
-      path.c_str(), catalogue.texts, scratch, [&](const LineOutcome& outcome) {
-        LineRecord record;
-        record.number = outcome.line_number;
-        record.kind = outcome.kind;
-        record.key.assign(outcome.key);
-        record.verdict = outcome.verdict;
-        record.looks_like_entry = LooksLikeEntry(outcome, catalogue.texts);
-        records.push_back(std::move(record));
-      });
-  if (result != msgreport::ReadResult::kRead) return summary;
-  summary.readable = true;
-  summary.lines = records.size();
-  Reporter(path, catalogue, diagnostics)
-      .Emit(records, LineOfWindowsEndOfFile(path), summary);
+  msgreport::ReadMessageLines(
+      reader, catalogue.texts, scratch,
+      [&](const LineOutcome& outcome) { reporter.Line(reader, outcome); });
+  reporter.End(reader);
   return summary;
 }
 

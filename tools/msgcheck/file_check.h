@@ -7,27 +7,33 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
+#include "catalogue/line_reader.h"
+#include "tools/msgcheck/diagnostic.h"
 #include "tools/msgcheck/master_catalogue.h"
 
 namespace msgcheck {
 
 struct FileSummary {
-  bool readable = false;
+  // Anything but kOpen: the file was not read, and the counts are zero.
+  msgreport::LineReader::Status status = msgreport::LineReader::Status::kOpen;
   std::size_t lines = 0;
   std::size_t replaced = 0;
   std::size_t unchanged = 0;
   std::size_t unknown_keys = 0;
   std::size_t rejected = 0;
 
+  bool readable() const {
+    return status == msgreport::LineReader::Status::kOpen;
+  }
   bool clean() const { return unknown_keys == 0 && rejected == 0; }
 };
 
-// Appends `FILE:LINE: severity: message` diagnostics in line order.
+// Reads the file once, handing `sink` its diagnostics in line order as it
+// goes; what it keeps meanwhile grows with the catalogue, not the file.
 FileSummary CheckMessageFile(const std::string& path,
                              const MasterCatalogue& catalogue,
-                             std::vector<std::string>& diagnostics);
+                             const DiagnosticSink& sink);
 
 std::string SummaryLine(const std::string& path, const FileSummary& summary);
 

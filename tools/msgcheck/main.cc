@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/msgcheck/diagnostic.h"
 #include "tools/msgcheck/file_check.h"
 #include "tools/msgcheck/master_catalogue.h"
 
@@ -30,8 +31,16 @@ void PrintUsage(std::FILE* out) {
       "\n"
       "Exit status: 0 when every entry takes effect or equals the catalogue,\n"
       "1 when a line is rejected or names an unknown key, 2 on usage errors\n"
-      "and unreadable files.\n",
+      "and on files that cannot be read or are not regular files.\n",
       out);
+}
+
+using Status = msgreport::LineReader::Status;
+
+void CannotRead(const char* what, const std::string& path, Status status) {
+  std::fprintf(stderr, "msgcheck: cannot read %s %s%s\n", what,
+               msgcheck::Quoted(path).c_str(),
+               status == Status::kNotAFile ? ": not a regular file" : "");
 }
 
 struct Arguments {
@@ -83,35 +92,30 @@ int main(int argc, char** argv) {
   int handled = ParseArguments(argc, argv, arguments);
   if (handled >= 0) return handled;
 
+  msgcheck::DiagnosticSink print = [](const std::string& line) {
+    std::printf("%s\n", line.c_str());
+  };
+  msgcheck::DiagnosticSink sink =
+      arguments.quiet ? [](const std::string&) {} : print;
+
   const std::string& catalogue_path = arguments.files.front();
   msgcheck::MasterCatalogue catalogue;
-  if (!msgcheck::LoadMasterCatalogue(catalogue_path, catalogue)) {
-    std::fprintf(stderr, "msgcheck: cannot read catalogue '%s'\n",
-                 catalogue_path.c_str());
+  Status opened =
+      msgcheck::LoadMasterCatalogue(catalogue_path, catalogue, sink);
+  if (opened != Status::kOpen) {
+    CannotRead("catalogue", catalogue_path, opened);
     return kTrouble;
-  }
-  if (!arguments.quiet) {
-    for (const std::string& warning : catalogue.warnings) {
-      std::printf("%s\n", warning.c_str());
-    }
   }
 
   int status = kClean;
   for (std::size_t i = 1; i < arguments.files.size(); ++i) {
     const std::string& path = arguments.files[i];
-    std::vector<std::string> diagnostics;
     msgcheck::FileSummary summary =
-        msgcheck::CheckMessageFile(path, catalogue, diagnostics);
-    if (!summary.readable) {
-      std::fprintf(stderr, "msgcheck: cannot read message file '%s'\n",
-                   path.c_str());
+        msgcheck::CheckMessageFile(path, catalogue, sink);
+    if (!summary.readable()) {
+      CannotRead("message file", path, summary.status);
       status = kTrouble;
       continue;
-    }
-    if (!arguments.quiet) {
-      for (const std::string& line : diagnostics) {
-        std::printf("%s\n", line.c_str());
-      }
     }
     std::printf("%s\n", msgcheck::SummaryLine(path, summary).c_str());
     if (!summary.clean() && status == kClean) status = kFindings;

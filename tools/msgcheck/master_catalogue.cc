@@ -2,85 +2,143 @@
 
 #include <algorithm>
 
-#include "catalogue/line_reader.h"
 #include "catalogue/message_file_reader.h"
 
 namespace msgcheck {
+namespace {
 
 using msgreport::LineKind;
 
-bool LoadMasterCatalogue(const std::string& path, MasterCatalogue& catalogue) {
-  msgreport::LineReader reader(path.c_str());
-  if (!reader.is_open()) return false;
-  std::string_view line;
-  for (std::size_t number = 1; reader.NextLine(line); ++number) {
-    std::string_view key;
-    std::string_view text;
-    LineKind kind = msgreport::ClassifyLine(line, key, text);
-    std::string where = path;
-    where += ':';
-    where += std::to_string(number);
-    where += ": warning: ";
-    if (kind == LineKind::kEntry) {
-      std::string owned_key(key);
-      if (catalogue.texts.FindMessage(owned_key.c_str()) != nullptr) {
-        where += "key '";
-        where += owned_key;
-        where += "' stands twice; the first text counts";
-        catalogue.warnings.push_back(std::move(where));
-        continue;
-      }
-      catalogue.texts.ReplaceMessage(key.data(), key.size(), text.data(),
-                                     text.size());
-      catalogue.keys.push_back(std::move(owned_key));
-    } else if (kind != LineKind::kBlank && kind != LineKind::kComment &&
-               kind != LineKind::kNoColon) {
-      where += "malformed catalogue entry; ignored";
-      catalogue.warnings.push_back(std::move(where));
-    }
-  }
-  return true;
+// A typo, not another word: at most a quarter of the key, between 2 and 8.
+constexpr std::size_t kLeastDistance = 2;
+constexpr std::size_t kMostDistance = 8;
+
+bool IsCommentLine(std::string_view line) {
+  std::size_t begin = line.find_first_not_of(" \t");
+  return begin != std::string_view::npos && line.compare(begin, 2, "//") == 0;
 }
 
-namespace {
-
-std::size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> previous(b.size() + 1);
-  std::vector<std::size_t> current(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    current[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      std::size_t substitution = previous[j - 1] + (a[i - 1] != b[j - 1]);
-      current[j] =
-          std::min({previous[j] + 1, current[j - 1] + 1, substitution});
-    }
-    previous.swap(current);
+// Why a catalogue line is not read as an entry; empty for blank lines and
+// comments, which are meant not to be.
+std::string WhyNotRead(LineKind kind, std::string_view line) {
+  switch (kind) {
+    case LineKind::kBlank:
+      return {};
+    case LineKind::kComment:
+      if (IsCommentLine(line)) return {};
+      return "\"//\" on the line makes it a comment, so the entry is not read";
+    case LineKind::kNoColon:
+      if (line.find_first_not_of(" \t") == std::string_view::npos) return {};
+      return "no ':' on the line, so it is not read as an entry";
+    default:
+      return "malformed catalogue entry; not read";
   }
-  return previous[b.size()];
 }
 
 }  // namespace
 
-std::string NearestKey(const std::vector<std::string>& keys,
-                       const std::string& key) {
-  // Long keys are compared only with keys of similar length, which keeps
-  // the search cheap on large catalogues.
-  std::size_t limit = std::max<std::size_t>(2, key.size() / 4);
-  std::string best;
+msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
+                                                  MasterCatalogue& catalogue,
+                                                  const DiagnosticSink& sink) {
+  msgreport::LineReader reader(path.c_str());
+  if (!reader.is_open()) return reader.status();
+  std::string_view line;
+  while (reader.NextLine(line)) {
+    std::size_t number = reader.line_number();
+    if (number == 1 && reader.skipped_byte_order_mark()) {
+      Say(sink, path, 1, "note", "byte-order mark skipped");
+    }
+    std::string_view key;
+    std::string_view text;
+    LineKind kind = msgreport::ClassifyLine(line, key, text);
+    if (kind != LineKind::kEntry) {
+      std::string why = WhyNotRead(kind, line);
+      if (!why.empty()) Say(sink, path, number, "warning", why);
+      continue;
+    }
+    std::string owned_key(key);
+    if (catalogue.texts.FindMessage(owned_key.c_str()) != nullptr) {
+      Say(sink, path, number, "warning",
+          "key " + Quoted(owned_key) + " stands twice; the first text counts");
+      continue;
+    }
+    catalogue.texts.ReplaceMessage(key.data(), key.size(), text.data(),
+                                   text.size());
+    catalogue.keys.push_back(std::move(owned_key));
+  }
+  return msgreport::LineReader::Status::kOpen;
+}
+
+KeySuggester::KeySuggester(const std::vector<std::string>& keys,
+                           std::size_t work_cap)
+    : work_cap_(work_cap) {
+  by_length_.reserve(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    by_length_.push_back({keys[i], i});
+  }
+  std::stable_sort(by_length_.begin(), by_length_.end(),
+                   [](const Known& a, const Known& b) {
+                     return a.key.size() < b.key.size();
+                   });
+}
+
+// The edit distance of `a` and `b` if at most `bound`, else bound + 1. Only
+// the band of cells within `bound` of the diagonal can stay within it, and
+// a row whose every cell is past `bound` ends the comparison.
+std::size_t KeySuggester::Distance(std::string_view a, std::string_view b,
+                                   std::size_t bound) {
+  const std::size_t beyond = bound + 1;
+  std::vector<std::size_t>& previous = previous_row_;
+  std::vector<std::size_t>& current = current_row_;
+  previous.assign(b.size() + 1, beyond);
+  current.assign(b.size() + 1, beyond);
+  for (std::size_t j = 0; j <= std::min(b.size(), bound); ++j) previous[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t low = i > bound ? i - bound : 1;
+    std::size_t high = std::min(b.size(), i + bound);
+    current[low - 1] = low == 1 && i <= bound ? i : beyond;
+    std::size_t row_best = current[low - 1];
+    work_ += high - low + 1;
+    for (std::size_t j = low; j <= high; ++j) {
+      std::size_t substitution = previous[j - 1] + (a[i - 1] != b[j - 1]);
+      std::size_t cell =
+          std::min({previous[j] + 1, current[j - 1] + 1, substitution});
+      current[j] = std::min(cell, beyond);
+      row_best = std::min(row_best, current[j]);
+    }
+    if (high < b.size()) current[high + 1] = beyond;
+    if (row_best > bound) return beyond;
+    previous.swap(current);
+  }
+  return std::min(previous[b.size()], beyond);
+}
+
+std::string KeySuggester::Nearest(std::string_view key) {
+  if (answered_ && key == last_question_) return last_answer_;
+  std::size_t limit = std::clamp(key.size() / 4, kLeastDistance, kMostDistance);
+  std::size_t shortest = key.size() > limit ? key.size() - limit : 0;
+  auto first = std::lower_bound(by_length_.begin(), by_length_.end(), shortest,
+                                [](const Known& known, std::size_t size) {
+                                  return known.key.size() < size;
+                                });
+  const Known* best = nullptr;
   std::size_t best_distance = limit + 1;
-  for (const std::string& candidate : keys) {
-    std::size_t gap = candidate.size() > key.size()
-                          ? candidate.size() - key.size()
-                          : key.size() - candidate.size();
-    if (gap > limit) continue;
-    std::size_t distance = EditDistance(key, candidate);
-    if (distance < best_distance) {
+  for (auto it = first; it != by_length_.end() && !capped(); ++it) {
+    if (it->key.size() > key.size() + limit) break;
+    // A tie can still win by standing earlier in the catalogue.
+    std::size_t bound = best == nullptr ? limit : best_distance;
+    std::size_t distance = Distance(key, it->key, bound);
+    if (distance < best_distance ||
+        (distance == best_distance && best != nullptr &&
+         it->order < best->order)) {
       best_distance = distance;
-      best = candidate;
+      best = &*it;
     }
   }
-  return best;
+  last_question_.assign(key);
+  last_answer_ = best == nullptr ? std::string() : std::string(best->key);
+  answered_ = true;
+  return last_answer_;
 }
 
 }  // namespace msgcheck

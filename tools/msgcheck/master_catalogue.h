@@ -4,27 +4,68 @@
 #ifndef MSGREPORT_TOOLS_MSGCHECK_MASTER_CATALOGUE_H_
 #define MSGREPORT_TOOLS_MSGCHECK_MASTER_CATALOGUE_H_
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "catalogue/line_reader.h"
 #include "msgreport.h"
+#include "tools/msgcheck/diagnostic.h"
 
 namespace msgcheck {
 
 struct MasterCatalogue {
   MessageMap texts;
-  std::vector<std::string> keys;  // for suggesting a known key
-  // Problems of the catalogue file itself, already formatted.
-  std::vector<std::string> warnings;
+  std::vector<std::string> keys;  // in catalogue order, for suggestions
 };
 
-// False when the file cannot be read.
-bool LoadMasterCatalogue(const std::string& path, MasterCatalogue& catalogue);
+// Loads the catalogue at `path`, telling `sink` of every line that is not
+// read as an entry, other than blank lines and comments. Anything but
+// kOpen means the file could not be read.
+msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
+                                                  MasterCatalogue& catalogue,
+                                                  const DiagnosticSink& sink);
 
-// The known key closest to `key` by edit distance, if close enough to be a
-// likely typo; empty otherwise.
-std::string NearestKey(const std::vector<std::string>& keys,
-                       const std::string& key);
+// Suggests the known key closest to a mistyped one. Only keys of about the
+// same length are compared, each comparison stops as soon as it cannot beat
+// the best so far, and the answer to the last question is kept, since an
+// unknown key often stands on many lines. The whole work is capped, so that
+// a file of many unknown keys against a large catalogue stays quick: past
+// the cap, no more keys are suggested.
+class KeySuggester {
+ public:
+  // Cells of the edit-distance table, about 0.3 s of work.
+  static constexpr std::size_t kWorkCap = 100'000'000;
+
+  // Keeps views of `keys`, which must outlive the suggester.
+  explicit KeySuggester(const std::vector<std::string>& keys,
+                        std::size_t work_cap = kWorkCap);
+
+  // The known key closest to `key` by edit distance, the first in catalogue
+  // order among equals, if close enough to be a likely typo; else empty.
+  // Once the cap is reached: the closest key found by then, or empty.
+  std::string Nearest(std::string_view key);
+  bool capped() const { return work_ > work_cap_; }
+
+ private:
+  struct Known {
+    std::string_view key;
+    std::size_t order;
+  };
+
+  std::size_t Distance(std::string_view a, std::string_view b,
+                       std::size_t bound);
+
+  std::vector<Known> by_length_;
+  std::size_t work_cap_;
+  std::size_t work_ = 0;
+  std::vector<std::size_t> previous_row_;
+  std::vector<std::size_t> current_row_;
+  std::string last_question_;
+  std::string last_answer_;
+  bool answered_ = false;
+};
 
 }  // namespace msgcheck
 

@@ -1,0 +1,29 @@
+#include "tools/msgcheck/diagnostic.h"
+
+namespace msgcheck {
+
+std::string Escaped(std::string_view text) {
+  constexpr char kHex[] = "0123456789abcdef";
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) {
+      escaped += "\\x";
+      escaped += kHex[byte >> 4];
+      escaped += kHex[byte & 0xf];
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string Quoted(std::string_view text) { return "'" + Escaped(text) + "'"; }
+
+void Say(const DiagnosticSink& sink, const std::string& path, std::size_t line,
+         const char* severity, const std::string& what) {
+  sink(path + ":" + std::to_string(line) + ": " + severity + ": " + what);
+}
+
+}  // namespace msgcheck
