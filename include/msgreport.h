@@ -1,9 +1,20 @@
 // msgreport: report messages by key, with texts from a built-in table that a
 // plain-text message file may replace.
 //
-// An application owns every object it creates here and uses each from one
-// thread at a time. The library starts no thread, keeps no global state, and
-// reads no file but the message file whose path it is given.
+// An application owns every object it creates here. The library starts no
+// thread, keeps no global state, and reads no file but the message file
+// whose path it is given.
+//
+// Threads: a MessageMap or MessageFile is used from one thread at a time. A
+// MessageHandler is changed by its constructors and destructor,
+// PopulateMessageHandler, SetConsoleReporting, SetLogReporting and the four
+// Register...Callback operations: call those from one thread at a time, and
+// never while a report runs on the same handler. Once they are done, any
+// number of threads may call ReportError2, ReportWarning2, ReportInfo2,
+// ReportDebug2 and inFilterArray on one handler at the same time, since a
+// report changes nothing in the handler. Callbacks then run on the
+// reporting threads, possibly at once, and must be safe for that; a message
+// without a callback goes to standard output in one write of its own.
 //
 // Ownership: the catalogue copies the keys and texts it is given. Filter
 // keys are stored as the caller's pointers, so the caller keeps those
@@ -132,8 +143,8 @@ class MessageMap {
 // The file is plain text, one record a line: `KEY : "text"`. Blank lines,
 // lines holding "//" and lines without ":" are skipped. A text replaces the
 // catalogue's only when its printf conversions are compatible with the
-// snapshot text's, so a file can never make a report read an argument that
-// the program did not pass.
+// key's built-in text in the snapshot, so a file can never make a report
+// read an argument that the program did not pass, or read it further.
 class MessageFile {
  public:
   // A reader with an empty snapshot: it reads files but changes nothing.
@@ -147,8 +158,9 @@ class MessageFile {
   MessageFile& operator=(const MessageFile&) = delete;
 
   // Reads the file at `path` (may be null) and replaces texts in `map`.
-  // Returns false when `path` is null or cannot be opened as a file, true
-  // when the file was read to its end. Neither the path nor the map is kept.
+  // Returns false when `path` is null, cannot be opened or is not a regular
+  // file, true when the file was read to its end; the replacements are made
+  // once it is read. Neither the path nor the map is kept.
   MSGREPORT_API bool ReadMessageFile(const char* path, MessageMap& map) const;
 
   const MessageMap& snapshot() const { return snapshotMap; }

@@ -8,11 +8,11 @@ std::uint64_t allocations = 0;
 }  // namespace
 
 #if defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 #define MSGREPORT_UNDER_SANITIZER 1
 #endif
 #endif
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define MSGREPORT_UNDER_SANITIZER 1
 #endif
 
