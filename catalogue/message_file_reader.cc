@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace msgreport {
@@ -103,32 +104,26 @@ class EntryApplier {
 
   // Stores the texts that won, once the file is read.
   void Finish() {
-    for (const Replacement& replacement : replacements_) {
-      const std::string& key = replacement.key;
-      const std::string& text = replacement.text;
+    for (const auto& [key, text] : replacements_) {
       map_.ReplaceMessage(key.data(), key.size(), text.data(), text.size());
     }
   }
 
  private:
-  struct Replacement {
-    std::string key;
-    std::string text;
-  };
-
   void Defer(std::size_t slot, std::string_view key, std::string_view text) {
     auto [at, added] = by_slot_.try_emplace(slot, replacements_.size());
     if (added) {
-      replacements_.push_back({std::string(key), std::string(text)});
+      replacements_.emplace_back(key, text);
     } else {
-      replacements_[at->second].text.assign(text);
+      replacements_[at->second].second.assign(text);
     }
   }
 
   const MessageMap& snapshot_;
   MessageMap& map_;
   std::unordered_map<std::size_t, std::size_t> by_slot_;
-  std::vector<Replacement> replacements_;  // in the order keys first won
+  // Key and text, in the order the keys first won.
+  std::vector<std::pair<std::string, std::string>> replacements_;
 };
 
 }  // namespace

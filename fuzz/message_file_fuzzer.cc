@@ -21,6 +21,7 @@ const char* const kCatalogue[][2] = {
     {"LONG", "%lld %hhx %zu %Lg %ls"},
     {"EMPTY", ""},
     {"POSITIONAL", "%2$s %1$d"},
+    {"NAME", "Name: %.*s, code %.3s"},
 };
 constexpr std::size_t kKeys = sizeof kCatalogue / sizeof kCatalogue[0];
 
