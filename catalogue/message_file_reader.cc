@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace msgreport {
@@ -58,16 +57,20 @@ bool Equals(const char* stored, std::string_view text) {
 }
 
 // Applies entry lines to `map`, judging each against `snapshot`: whether it
-// changes anything, against the key's current text; whether its conversions
-// fit, against the key's built-in text, since the program passes the
-// arguments of that one. Replacements wait until the whole file is read, so
-// `snapshot` may be `map` itself and still stands for the map as it was
-// before reading; meanwhile only the last accepted text of each key is kept,
-// which bounds what a file of many lines can cost.
+// changes anything, against the key's text as it stood before reading;
+// whether its conversions fit, against the key's built-in text, since the
+// program passes the arguments of that one.
+//
+// `snapshot` may be `map` itself, read in place. A key's first replacement
+// then goes in at once, and the entry it pushes out is kept for judging the
+// key's later lines. Later replacements of the same key wait until the
+// file is read, so that a file that names one key on many lines leaves one
+// old entry behind per key, not one per line; the map compacts itself once
+// reading is done.
 class EntryApplier {
  public:
   EntryApplier(const MessageMap& snapshot, MessageMap& map)
-      : snapshot_(snapshot), map_(map) {}
+      : snapshot_(snapshot), map_(map), in_place_(&snapshot == &map) {}
 
   void Apply(LineOutcome& outcome) {
     std::string_view line = outcome.line;
@@ -87,43 +90,60 @@ class EntryApplier {
       outcome.kind = shape;
       return;
     }
-    if (Equals(snapshot_.TextAt(slot), outcome.text)) {
+    const char* before = PushedOut(slot);
+    if (Equals(before ? MessageMap::EntryText(before) : snapshot_.TextAt(slot),
+               outcome.text)) {
       outcome.kind = LineKind::kUnchanged;
       return;
     }
+    const char* built_in = before ? MessageMap::EntryBuiltInText(before)
+                                  : snapshot_.BuiltInTextAt(slot);
     outcome.verdict =
-        CheckCompatibility(snapshot_.BuiltInTextAt(slot), outcome.text.data(),
-                           outcome.text.size());
+        CheckCompatibility(built_in, outcome.text.data(), outcome.text.size());
     if (!outcome.verdict.accepted()) {
       outcome.kind = LineKind::kIncompatible;
       return;
     }
-    Defer(slot, outcome.key, outcome.text);
+    Replace(slot, before, outcome.text);
     outcome.kind = LineKind::kReplaced;
   }
 
-  // Stores the texts that won, once the file is read.
+  // Stores the texts that waited, once the file is read.
   void Finish() {
-    for (const auto& [key, text] : replacements_) {
-      map_.ReplaceMessage(key.data(), key.size(), text.data(), text.size());
+    for (const auto& [slot, text] : waiting_) {
+      map_.SwapTextAt(slot, text.data(), text.size());
     }
+    if (in_place_) map_.CompactIfWasteful();
   }
 
  private:
-  void Defer(std::size_t slot, std::string_view key, std::string_view text) {
-    auto [at, added] = by_slot_.try_emplace(slot, replacements_.size());
-    if (added) {
-      replacements_.emplace_back(key, text);
-    } else {
-      replacements_[at->second].second.assign(text);
+  const char* PushedOut(std::size_t slot) const {
+    return pushed_out_.empty() ? nullptr : pushed_out_[slot];
+  }
+
+  void Replace(std::size_t slot, const char* before, std::string_view text) {
+    if (!in_place_) {
+      const char* key = snapshot_.KeyAt(slot);
+      map_.ReplaceMessage(key, std::strlen(key), text.data(), text.size());
+      return;
     }
+    if (before != nullptr) {
+      waiting_[slot].assign(text);
+      return;
+    }
+    // Only SwapTextAt changes the map while it is read, so slots and the
+    // entries it pushes out stay where they are until Finish.
+    if (pushed_out_.empty()) pushed_out_.resize(map_.slot_count(), nullptr);
+    pushed_out_[slot] = map_.SwapTextAt(slot, text.data(), text.size());
   }
 
   const MessageMap& snapshot_;
   MessageMap& map_;
-  std::unordered_map<std::size_t, std::size_t> by_slot_;
-  // Key and text, in the order the keys first won.
-  std::vector<std::pair<std::string, std::string>> replacements_;
+  const bool in_place_;
+  // By slot: the entry as it was before this read replaced it.
+  std::vector<const char*> pushed_out_;
+  // By slot: the last accepted text of a key replaced more than once.
+  std::unordered_map<std::size_t, std::string> waiting_;
 };
 
 }  // namespace

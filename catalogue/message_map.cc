@@ -263,8 +263,20 @@ void MessageMap::ReplaceMessage(const char* key, std::size_t key_length,
     Insert(hash, MakeEntry(key, key_length, text, text_length));
     return;
   }
+  SwapTextAt(slot, text, text_length);
+}
+
+const char* MessageMap::SwapTextAt(std::size_t slot, const char* text,
+                                   std::size_t text_length) {
   char* previous = slots_[slot].entry;
-  slots_[slot].entry = MakeEntry(previous, key_length, text, text_length,
-                                 BuiltInTextOf(previous));
+  slots_[slot].entry = MakeEntry(previous, std::strlen(previous), text,
+                                 text_length, BuiltInTextOf(previous));
   Retire(previous);
+  return previous;
+}
+
+const char* MessageMap::EntryText(const char* entry) { return TextOf(entry); }
+
+const char* MessageMap::EntryBuiltInText(const char* entry) {
+  return BuiltInTextOf(entry);
 }

@@ -96,13 +96,24 @@ class MessageMap {
   void Reserve(std::size_t entries);
 
   // Slot-level access for reading a message file against the map, so that
-  // one search serves both of the texts a line is compared with. A slot
-  // stays valid until the map is next changed.
+  // one search serves a line from look-up to replacement. Slots, and the
+  // entries SwapTextAt hands back, stay where they are until the map is
+  // next changed by any other operation.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
+  std::size_t slot_count() const { return slots_.size(); }
+  const char* KeyAt(std::size_t slot) const { return slots_[slot].entry; }
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
+  // Puts `text` in the slot's entry, keeping its built-in text, and hands
+  // back the entry it had; read that with EntryText and EntryBuiltInText.
+  const char* SwapTextAt(std::size_t slot, const char* text,
+                         std::size_t text_length);
+  static const char* EntryText(const char* entry);
+  static const char* EntryBuiltInText(const char* entry);
+  // Drops replaced entries once they outweigh the live ones.
+  void CompactIfWasteful();
 
  private:
   struct Slot {
@@ -123,7 +134,6 @@ class MessageMap {
   char* CopyEntry(const char* entry);
   char* Allocate(std::size_t bytes);
   void Retire(const char* entry);
-  void CompactIfWasteful();
 
   std::vector<Slot> slots_;  // a power of two in size, or empty
   std::size_t size_ = 0;
