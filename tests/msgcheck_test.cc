@@ -23,7 +23,8 @@ const char kCatalogue[] =
     "// master list\n"
     "FILE_NOT_FOUND : \"Cannot open %s (error %d)\"\n"
     "DISK_FULL : \"Disk full\"\n"
-    "NET_TIMEOUT : \"No answer from %s after %d s\"\n";
+    "NET_TIMEOUT : \"No answer from %s after %d s\"\n"
+    "NAME : \"Name: %.8s\"\n";
 
 struct ToolRun {
   int status;
@@ -221,6 +222,19 @@ TEST_F(MsgcheckTest, SpellsOutFileContentAndRefusesWhatIsNotAFile) {
   EXPECT_EQ(from_device.output, "msgcheck: cannot read message file '" +
                                     device + "': not a regular file\n");
   EXPECT_EQ(RunTool(device + " " + catalogue_path_).status, 2);
+}
+
+TEST_F(MsgcheckTest, ExplainsFieldsAndStringsTheProgramDoesNotBound) {
+  EXPECT_EQ(Check("NET_TIMEOUT : \"%s %.*f\"\nNAME : \"Nom : %.9s\"\n"),
+            (std::vector<std::string>{
+                "1: error: text for 'NET_TIMEOUT' takes a width or precision "
+                "from argument 2 (%.*f), which the program passes as a value "
+                "(%d)",
+                "2: error: text for 'NAME' may read more of argument 1 than "
+                "the program allows: it is %.8s in the catalogue, %.9s here "
+                "(a string's precision may be kept or lowered, not raised or "
+                "dropped)",
+            }));
 }
 
 TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {
