@@ -3,12 +3,14 @@
 #include <cstring>
 #include <string_view>
 
+#include "catalogue/message_limits.h"
+
 namespace msgreport {
 namespace {
 
-// A message is at most 1,023 characters, so a wider field only burns time
+// A message is cut to fit its buffer, so a wider field only burns time
 // padding output that is cut anyway; a file has no business asking for one.
-constexpr unsigned long kLargestField = 1024;
+constexpr unsigned long kLargestField = kMessageCapacity;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -69,7 +69,7 @@ bool Equals(const char* stored, std::string_view text) {
 // reading is done.
 class EntryApplier {
  public:
-  EntryApplier(const MessageMap& snapshot, MessageMap& map)
+  EntryApplier(const MessageTable& snapshot, MessageTable& map)
       : snapshot_(snapshot), map_(map), in_place_(&snapshot == &map) {}
 
   void Apply(LineOutcome& outcome) {
@@ -81,7 +81,7 @@ class EntryApplier {
     outcome.key = KeyOf(line);
     std::size_t slot =
         snapshot_.FindSlot(outcome.key.data(), outcome.key.size());
-    if (slot == MessageMap::kNoSlot) {
+    if (slot == MessageTable::kNoSlot) {
       outcome.kind = LineKind::kUnknownKey;
       return;
     }
@@ -91,12 +91,13 @@ class EntryApplier {
       return;
     }
     const char* before = PushedOut(slot);
-    if (Equals(before ? MessageMap::EntryText(before) : snapshot_.TextAt(slot),
-               outcome.text)) {
+    if (Equals(
+            before ? MessageTable::EntryText(before) : snapshot_.TextAt(slot),
+            outcome.text)) {
       outcome.kind = LineKind::kUnchanged;
       return;
     }
-    const char* built_in = before ? MessageMap::EntryBuiltInText(before)
+    const char* built_in = before ? MessageTable::EntryBuiltInText(before)
                                   : snapshot_.BuiltInTextAt(slot);
     outcome.verdict =
         CheckCompatibility(built_in, outcome.text.data(), outcome.text.size());
@@ -137,8 +138,8 @@ class EntryApplier {
     pushed_out_[slot] = map_.SwapTextAt(slot, text.data(), text.size());
   }
 
-  const MessageMap& snapshot_;
-  MessageMap& map_;
+  const MessageTable& snapshot_;
+  MessageTable& map_;
   const bool in_place_;
   // By slot: the entry as it was before this read replaced it.
   std::vector<const char*> pushed_out_;
@@ -156,8 +157,8 @@ LineKind ClassifyLine(std::string_view line, std::string_view& key,
   return FindText(line, text);
 }
 
-ReadResult ReadMessageLines(LineReader& reader, const MessageMap& snapshot,
-                            MessageMap& map, const LineObserver& observer) {
+ReadResult ReadMessageLines(LineReader& reader, const MessageTable& snapshot,
+                            MessageTable& map, const LineObserver& observer) {
   EntryApplier applier(snapshot, map);
   LineOutcome outcome;
   std::string_view line;
@@ -172,8 +173,8 @@ ReadResult ReadMessageLines(LineReader& reader, const MessageMap& snapshot,
   return ReadResult::kRead;
 }
 
-ReadResult ReadMessageLines(const char* path, const MessageMap& snapshot,
-                            MessageMap& map, const LineObserver& observer) {
+ReadResult ReadMessageLines(const char* path, const MessageTable& snapshot,
+                            MessageTable& map, const LineObserver& observer) {
   if (path == nullptr) return ReadResult::kNoPath;
   LineReader reader(path);
   switch (reader.status()) {

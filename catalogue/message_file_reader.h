@@ -10,7 +10,7 @@
 
 #include "catalogue/format_check.h"
 #include "catalogue/line_reader.h"
-#include "msgreport.h"
+#include "catalogue/message_table.h"
 
 namespace msgreport {
 
@@ -55,11 +55,11 @@ enum class ReadResult { kRead, kNoPath, kCannotOpen, kNotAFile };
 // `snapshot` and replacing texts in `map` once the file is read. `snapshot`
 // may be `map` itself, and then stands for the map as it was before reading
 // began. `observer` may be empty.
-ReadResult ReadMessageLines(const char* path, const MessageMap& snapshot,
-                            MessageMap& map, const LineObserver& observer);
+ReadResult ReadMessageLines(const char* path, const MessageTable& snapshot,
+                            MessageTable& map, const LineObserver& observer);
 // The same from a reader that is open already.
-ReadResult ReadMessageLines(LineReader& reader, const MessageMap& snapshot,
-                            MessageMap& map, const LineObserver& observer);
+ReadResult ReadMessageLines(LineReader& reader, const MessageTable& snapshot,
+                            MessageTable& map, const LineObserver& observer);
 
 }  // namespace msgreport
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "catalogue/format_check.h"
+#include "catalogue/internals.h"
 #include "fuzz_input.h"
 #include "msgreport.h"
 
@@ -30,16 +31,18 @@ constexpr std::size_t kKeys = sizeof kCatalogue / sizeof kCatalogue[0];
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   MessageMap catalogue;
-  for (const auto& pair : kCatalogue) catalogue.AddMessage(pair[0], pair[1]);
+  msgreport::MessageTable& table = msgreport::Internals::Table(catalogue);
+  for (const auto& pair : kCatalogue) table.AddMessage(pair[0], pair[1]);
   std::string path = msgreport_fuzz::WriteScratchFile(
       std::string(reinterpret_cast<const char*>(data), size));
 
-  MessageFile reader(catalogue);
+  MessageFile reader;
+  msgreport::Internals::TakeSnapshot(reader, catalogue);
   if (!reader.ReadMessageFile(path.c_str(), catalogue)) std::abort();
 
-  if (catalogue.size() != kKeys) std::abort();
+  if (table.size() != kKeys) std::abort();
   for (const auto& pair : kCatalogue) {
-    const char* text = catalogue.FindMessage(pair[0]);
+    const char* text = table.FindMessage(pair[0]);
     if (text == nullptr) std::abort();
     if (std::strcmp(text, pair[1]) == 0) continue;
     msgreport::CompatibilityVerdict verdict =

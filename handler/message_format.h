@@ -5,11 +5,10 @@
 #define MSGREPORT_HANDLER_MESSAGE_FORMAT_H_
 
 #include <cstdarg>
-#include <cstddef>
+
+#include "catalogue/message_limits.h"
 
 namespace msgreport {
-
-constexpr std::size_t kMessageCapacity = 1024;
 
 // Writes `text` formatted with `args` into `message`, which holds
 // kMessageCapacity bytes, cut to kMessageCapacity - 1 characters. False on

@@ -6,23 +6,26 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue/internals.h"
+#include "catalogue/message_limits.h"
 #include "handler/message_format.h"
 #include "msgreport.h"
 
 namespace {
 
-constexpr std::size_t kMessageBufferSize = msgreport::kMessageCapacity;
-constexpr char kUnregisteredMessage[] = "Unregistered message";
+using msgreport::kMessageCapacity;
+using msgreport::kUnregisteredMessage;
+using msgreport::MessageTable;
 
 // Copies `chars` as plain text, cut to what the buffer holds.
 void CopyCut(char* message, const char* chars) {
   std::size_t length = std::strlen(chars);
-  if (length > kMessageBufferSize - 1) length = kMessageBufferSize - 1;
+  if (length > kMessageCapacity - 1) length = kMessageCapacity - 1;
   std::memcpy(message, chars, length);
   message[length] = '\0';
 }
 
-void ComposeMessage(const MessageMap& catalogue, const char* key,
+void ComposeMessage(const MessageTable& catalogue, const char* key,
                     std::va_list args, char* message) {
   const char* text = key == nullptr ? nullptr : catalogue.FindMessage(key);
   if (text == nullptr) {
@@ -45,6 +48,17 @@ void Deliver(MessageCallback callback, char* message) {
   }
 }
 
+// The road of a report whose severity is switched on: filter, look-up and
+// composition into a buffer of its own, then delivery. Nested reports, from
+// inside a callback, each have their own buffer too.
+void Report(const MessageHandler& handler, const MessageTable& catalogue,
+            MessageCallback callback, const char* key, std::va_list args) {
+  if (handler.inFilterArray(key)) return;
+  char message[kMessageCapacity];
+  ComposeMessage(catalogue, key, args, message);
+  Deliver(callback, message);
+}
+
 }  // namespace
 
 void MessageHandler::RegisterErrorCallback(MessageCallback callback) {
@@ -63,62 +77,41 @@ void MessageHandler::RegisterDebugCallback(MessageCallback callback) {
   debugCallback = callback;
 }
 
-void MessageHandler::Report(Route route, const char* key,
-                            std::va_list args) const {
-  if (inFilterArray(key)) return;
-  // Each report, nested ones from inside a callback too, has its own buffer.
-  char message[kMessageBufferSize];
-  ComposeMessage(messageMap, key, args, message);
-  (this->*route)(message);
-}
+// Each severity's switches are tested first: a switched-off report, the
+// common case, then costs no more than the call.
 
 void MessageHandler::ReportError2(const char* key, ...) {
-  if (!consoleError && !logError)
-    return;  // the common case: nothing to deliver
+  if (!consoleError && !logError) return;
   std::va_list args;
   va_start(args, key);
-  Report(&MessageHandler::RouteError, key, args);
+  Report(*this, msgreport::Internals::Table(messageMap), errorCallback, key,
+         args);
   va_end(args);
 }
 
 void MessageHandler::ReportWarning2(const char* key, ...) {
-  if (!consoleWarning && !logWarning)
-    return;  // the common case: nothing to deliver
+  if (!consoleWarning && !logWarning) return;
   std::va_list args;
   va_start(args, key);
-  Report(&MessageHandler::RouteWarning, key, args);
+  Report(*this, msgreport::Internals::Table(messageMap), warningCallback, key,
+         args);
   va_end(args);
 }
 
 void MessageHandler::ReportInfo2(const char* key, ...) {
-  if (!consoleInfo && !logInfo) return;  // the common case: nothing to deliver
+  if (!consoleInfo && !logInfo) return;
   std::va_list args;
   va_start(args, key);
-  Report(&MessageHandler::RouteInfo, key, args);
+  Report(*this, msgreport::Internals::Table(messageMap), infoCallback, key,
+         args);
   va_end(args);
 }
 
 void MessageHandler::ReportDebug2(const char* key, ...) {
-  if (!consoleDebug && !logDebug)
-    return;  // the common case: nothing to deliver
+  if (!consoleDebug && !logDebug) return;
   std::va_list args;
   va_start(args, key);
-  Report(&MessageHandler::RouteDebug, key, args);
+  Report(*this, msgreport::Internals::Table(messageMap), debugCallback, key,
+         args);
   va_end(args);
-}
-
-void MessageHandler::RouteError(char* message) const {
-  if (consoleError || logError) Deliver(GetErrorCallback(), message);
-}
-
-void MessageHandler::RouteWarning(char* message) const {
-  if (consoleWarning || logWarning) Deliver(GetWarningCallback(), message);
-}
-
-void MessageHandler::RouteInfo(char* message) const {
-  if (consoleInfo || logInfo) Deliver(GetInfoCallback(), message);
-}
-
-void MessageHandler::RouteDebug(char* message) const {
-  if (consoleDebug || logDebug) Deliver(GetDebugCallback(), message);
 }

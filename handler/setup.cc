@@ -1,7 +1,33 @@
 // Set-up: the built-in pairs, the filter keys, then the message file.
 
+#include "catalogue/internals.h"
 #include "catalogue/message_file_reader.h"
 #include "msgreport.h"
+
+namespace {
+
+using msgreport::MessageTable;
+
+void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
+  if (npairs > 0) catalogue.Reserve(static_cast<std::size_t>(npairs));
+  for (int pair = 0; pair < npairs; ++pair) {
+    std::size_t entry = 2 * static_cast<std::size_t>(pair);
+    const char* key = pairs[entry];
+    const char* text = pairs[entry + 1];
+    // Tables that end in a pair of nulls, counted in npairs, stay valid.
+    if (key == nullptr || text == nullptr) continue;
+    catalogue.AddMessage(key, text);
+  }
+}
+
+void AppendFilterKeys(std::vector<const char*>& filter_keys,
+                      const char** filters, int nfilters) {
+  for (int i = 0; i < nfilters; ++i) {
+    if (filters[i] != nullptr) filter_keys.push_back(filters[i]);
+  }
+}
+
+}  // namespace
 
 MessageHandler::MessageHandler() = default;
 
@@ -16,29 +42,12 @@ MessageHandler::~MessageHandler() = default;
 void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
                                             const char** filters, int nfilters,
                                             const char* messageFile) {
-  LoadMessagePairs(pairs, npairs);
-  AppendFilterKeys(filters, nfilters);
+  MessageTable& catalogue = msgreport::Internals::Table(messageMap);
+  LoadMessagePairs(catalogue, pairs, npairs);
+  AppendFilterKeys(filterArray, filters, nfilters);
   // Each file entry is judged against the catalogue as it stands now, so a
-  // key the file names twice is judged against the built-in text both
-  // times, not against the file's first text. Reading the catalogue as its
-  // own snapshot gives that without copying it.
-  msgreport::ReadMessageLines(messageFile, messageMap, messageMap, {});
-}
-
-void MessageHandler::LoadMessagePairs(const char** pairs, int npairs) {
-  if (npairs > 0) messageMap.Reserve(static_cast<std::size_t>(npairs));
-  for (int pair = 0; pair < npairs; ++pair) {
-    std::size_t entry = 2 * static_cast<std::size_t>(pair);
-    const char* key = pairs[entry];
-    const char* text = pairs[entry + 1];
-    // Tables that end in a pair of nulls, counted in npairs, stay valid.
-    if (key == nullptr || text == nullptr) continue;
-    messageMap.AddMessage(key, text);
-  }
-}
-
-void MessageHandler::AppendFilterKeys(const char** filters, int nfilters) {
-  for (int i = 0; i < nfilters; ++i) {
-    if (filters[i] != nullptr) filterArray.push_back(filters[i]);
-  }
+  // key the file names twice is judged against the same text both times,
+  // not against the file's first text. Reading the catalogue as its own
+  // snapshot gives that without copying it.
+  msgreport::ReadMessageLines(messageFile, catalogue, catalogue, {});
 }

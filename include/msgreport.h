@@ -23,9 +23,6 @@
 #ifndef MSGREPORT_H_
 #define MSGREPORT_H_
 
-#include <cstdarg>
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -41,17 +38,17 @@
 #define MSGREPORT_API __attribute__((visibility("default")))
 #endif
 
+namespace msgreport {
+class MessageTable;  // what a MessageMap holds
+struct Internals;    // how the library reaches it
+}  // namespace msgreport
+
 // Receives a finished message: a writable, NUL-terminated string that stays
 // valid for the duration of the call only. A null callback means "none".
 typedef void (*MessageCallback)(char* message);
 
-// The catalogue of message texts by key: a hash table whose entries each
-// hold a copy of their key and their text side by side, in storage the map
-// owns. An entry whose text was replaced also keeps its first, built-in
-// text, which every later replacement is checked against.
-//
-// Only the constructor and destructor are exported; the other operations are
-// used by the library itself.
+// The catalogue of message texts by key. An application creates one only to
+// hand it to MessageFile::ReadMessageFile; what it holds is the library's.
 class MessageMap {
  public:
   MSGREPORT_API MessageMap();
@@ -59,92 +56,11 @@ class MessageMap {
   MSGREPORT_API ~MessageMap();
 
   MessageMap(const MessageMap&) = delete;
-  // Makes this map hold the same keys and equal texts as `source`. The two
-  // maps stay independent: changing one never changes the other.
-  MessageMap& operator=(const MessageMap& source);
-
-  // Stores a copy of `text` under `key` unless the key is present already, in
-  // which case nothing changes: the first text added under a key wins.
-  void AddMessage(const char* key, const char* text);
-
-  // Hands out a new buffer, allocated with calloc, that the caller releases
-  // with free. Found: a copy of the key's text, exactly its length plus one
-  // bytes, and the result is true. Not found: a zero-filled 4,096-byte buffer
-  // that starts with "Unregistered message", and the result is false.
-  bool LookupMessage(const char* key, char*& text) const;
-
-  // Removes the key's entry, if any.
-  void RemoveMessage(const char* key);
-
-  // The key's text without a copy, or null when absent. The pointer stays
-  // valid until the map is next changed by AddMessage, RemoveMessage,
-  // ReplaceMessage or assignment, or destroyed.
-  const char* FindMessage(const char* key) const;
-
-  // Stores `text` under `key`, replacing any text the key had; a new key's
-  // built-in text is `text`. Lengths are in bytes; neither string needs a
-  // terminator, and the key holds no NUL.
-  void ReplaceMessage(const char* key, std::size_t key_length, const char* text,
-                      std::size_t text_length);
-
-  std::size_t size() const { return size_; }
-  // Bytes of entry storage held, by live entries and by replaced ones not
-  // yet compacted away.
-  std::size_t storage_bytes() const { return live_bytes_ + wasted_bytes_; }
-
-  // Makes room for `entries` more keys at once, for a large built-in table.
-  void Reserve(std::size_t entries);
-
-  // Slot-level access for reading a message file against the map, so that
-  // one search serves a line from look-up to replacement. Slots, and the
-  // entries SwapTextAt hands back, stay where they are until the map is
-  // next changed by any other operation.
-  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
-  std::size_t FindSlot(const char* key, std::size_t key_length) const;
-  std::size_t slot_count() const { return slots_.size(); }
-  const char* KeyAt(std::size_t slot) const { return slots_[slot].entry; }
-  const char* TextAt(std::size_t slot) const;
-  // The first text stored under the slot's key, before any replacement.
-  const char* BuiltInTextAt(std::size_t slot) const;
-  // Puts `text` in the slot's entry, keeping its built-in text, and hands
-  // back the entry it had; read that with EntryText and EntryBuiltInText.
-  const char* SwapTextAt(std::size_t slot, const char* text,
-                         std::size_t text_length);
-  static const char* EntryText(const char* entry);
-  static const char* EntryBuiltInText(const char* entry);
-  // Drops replaced entries once they outweigh the live ones.
-  void CompactIfWasteful();
+  MessageMap& operator=(const MessageMap&) = delete;
 
  private:
-  struct Slot {
-    std::uint64_t hash = 0;
-    // The key, its NUL, the text and its NUL, then a mark: '\0' when the
-    // text is the built-in one, else '\1' and the built-in text with its
-    // NUL. Null for an empty slot.
-    char* entry = nullptr;
-  };
-
-  std::size_t Probe(std::uint64_t hash, const char* key,
-                    std::size_t key_length) const;
-  void Insert(std::uint64_t hash, char* entry);
-  void EraseSlot(std::size_t slot);
-  void Rehash(std::size_t slot_count);
-  char* MakeEntry(const char* key, std::size_t key_length, const char* text,
-                  std::size_t text_length, const char* built_in = nullptr);
-  char* CopyEntry(const char* entry);
-  char* Allocate(std::size_t bytes);
-  void Retire(const char* entry);
-
-  std::vector<Slot> slots_;  // a power of two in size, or empty
-  std::size_t size_ = 0;
-  // Entries live in chunks that are released together, which makes set-up
-  // and destruction of large catalogues cheap. Replaced and removed entries
-  // are waste until the map compacts itself.
-  std::vector<std::unique_ptr<char[]>> chunks_;
-  char* free_begin_ = nullptr;
-  char* free_end_ = nullptr;
-  std::size_t live_bytes_ = 0;
-  std::size_t wasted_bytes_ = 0;
+  friend struct msgreport::Internals;
+  std::unique_ptr<msgreport::MessageTable> table_;
 };
 
 // Reads a message file and replaces, in a catalogue, the texts of keys that
@@ -159,9 +75,6 @@ class MessageFile {
  public:
   // A reader with an empty snapshot: it reads files but changes nothing.
   MSGREPORT_API MessageFile();
-  // Takes a snapshot of `catalogue`: the keys and texts that file entries
-  // are checked against.
-  explicit MessageFile(const MessageMap& catalogue);
   MSGREPORT_API ~MessageFile();
 
   MessageFile(const MessageFile&) = delete;
@@ -173,9 +86,9 @@ class MessageFile {
   // once it is read. Neither the path nor the map is kept.
   MSGREPORT_API bool ReadMessageFile(const char* path, MessageMap& map) const;
 
-  const MessageMap& snapshot() const { return snapshotMap; }
-
  private:
+  friend struct msgreport::Internals;
+  // The keys and texts that file entries are checked against.
   MessageMap snapshotMap;
 };
 
@@ -238,21 +151,6 @@ class MessageHandler {
   MSGREPORT_API bool inFilterArray(const char* key) const;
 
  private:
-  void LoadMessagePairs(const char** pairs, int npairs);
-  void AppendFilterKeys(const char** filters, int nfilters);
-
-  using Route = void (MessageHandler::*)(char* message) const;
-  // The road of a report whose severity is switched on.
-  void Report(Route route, const char* key, std::va_list args) const;
-  void RouteError(char* message) const;
-  void RouteWarning(char* message) const;
-  void RouteInfo(char* message) const;
-  void RouteDebug(char* message) const;
-  MessageCallback GetErrorCallback() const { return errorCallback; }
-  MessageCallback GetWarningCallback() const { return warningCallback; }
-  MessageCallback GetInfoCallback() const { return infoCallback; }
-  MessageCallback GetDebugCallback() const { return debugCallback; }
-
   std::vector<const char*> filterArray;
   MessageMap messageMap;
   bool consoleError = false;

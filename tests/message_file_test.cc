@@ -6,45 +6,55 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/internals.h"
 #include "catalogue/message_file_reader.h"
 #include "msgreport.h"
 #include "test_support.h"
 
 namespace {
 
+using msgreport::Internals;
 using msgreport::LineKind;
+using msgreport::MessageTable;
 using msgreport_test::TempDir;
 
 class MessageFileTest : public ::testing::Test {
  protected:
   MessageFileTest() {
-    catalogue_.AddMessage("FILE_NOT_FOUND", "File %s not found");
-    catalogue_.AddMessage("DISK_FULL", "Disk full");
+    table_.AddMessage("FILE_NOT_FOUND", "File %s not found");
+    table_.AddMessage("DISK_FULL", "Disk full");
+  }
+
+  // A reader whose snapshot is a copy of the catalogue.
+  MessageFile& Reader() {
+    Internals::TakeSnapshot(reader_, catalogue_);
+    return reader_;
   }
 
   // Reads `contents` against a snapshot of the catalogue, into it.
   bool Read(const std::string& contents) {
-    MessageFile reader(catalogue_);
-    return reader.ReadMessageFile(dir_.Write("messages.txt", contents).c_str(),
-                                  catalogue_);
+    return Reader().ReadMessageFile(
+        dir_.Write("messages.txt", contents).c_str(), catalogue_);
   }
 
   std::string Text(const char* key) const {
-    const char* text = catalogue_.FindMessage(key);
+    const char* text = table_.FindMessage(key);
     return text == nullptr ? "<absent>" : text;
   }
 
   std::vector<LineKind> Kinds(const std::string& contents) {
     std::vector<LineKind> kinds;
-    MessageMap target;
+    MessageTable target;
     msgreport::ReadMessageLines(
-        dir_.Write("kinds.txt", contents).c_str(), catalogue_, target,
+        dir_.Write("kinds.txt", contents).c_str(), table_, target,
         [&kinds](const msgreport::LineOutcome& o) { kinds.push_back(o.kind); });
     return kinds;
   }
 
   TempDir dir_;
   MessageMap catalogue_;
+  MessageTable& table_ = Internals::Table(catalogue_);
+  MessageFile reader_;
 };
 
 TEST_F(MessageFileTest, HandlesTheExampleTableLineByLine) {
@@ -61,7 +71,7 @@ TEST_F(MessageFileTest, HandlesTheExampleTableLineByLine) {
   EXPECT_EQ(Text("DISK_FULL"), "No space left");
   EXPECT_EQ(Text("DISK_FULL:"), "<absent>");
   EXPECT_EQ(Text("NO_SUCH_KEY"), "<absent>");
-  EXPECT_EQ(catalogue_.size(), 2u);
+  EXPECT_EQ(table_.size(), 2u);
 }
 
 TEST_F(MessageFileTest, ClassifiesEveryKindOfLine) {
@@ -177,17 +187,17 @@ TEST_F(MessageFileTest, ComparesWithTheSnapshotNotTheCatalogue) {
   EXPECT_EQ(Text("DISK_FULL"), "second");
   // A reader compares with its snapshot even when the target map differs.
   MessageMap other;
-  MessageFile reader(catalogue_);
+  MessageFile& reader = Reader();
   EXPECT_TRUE(reader.ReadMessageFile(
       dir_.Write("m.txt", "DISK_FULL : \"third\"\nNO_KEY : \"x\"\n").c_str(),
       other));
-  EXPECT_STREQ(other.FindMessage("DISK_FULL"), "third");
-  EXPECT_EQ(other.size(), 1u);
-  EXPECT_STREQ(reader.snapshot().FindMessage("DISK_FULL"), "second");
+  EXPECT_STREQ(Internals::Table(other).FindMessage("DISK_FULL"), "third");
+  EXPECT_EQ(Internals::Table(other).size(), 1u);
+  EXPECT_STREQ(Internals::Snapshot(reader).FindMessage("DISK_FULL"), "second");
 }
 
 TEST_F(MessageFileTest, PathsThatDoNotOpenGiveFalseAndChangeNothing) {
-  MessageFile reader(catalogue_);
+  MessageFile& reader = Reader();
   EXPECT_FALSE(reader.ReadMessageFile(nullptr, catalogue_));
   EXPECT_FALSE(
       reader.ReadMessageFile((dir_.path() + "/missing").c_str(), catalogue_));
@@ -215,17 +225,16 @@ TEST_F(MessageFileTest, StorageStaysBoundedByTheLiveTexts) {
   std::string alternating = dir_.Write(
       "a.txt", "DISK_FULL : \"Plein\"\nDISK_FULL : \"Disque plein\"\n");
   for (int round = 0; round < 20000; ++round) {
-    msgreport::ReadMessageLines(alternating.c_str(), catalogue_, catalogue_,
-                                {});
+    msgreport::ReadMessageLines(alternating.c_str(), table_, table_, {});
   }
-  EXPECT_LT(catalogue_.storage_bytes(), kBound);
+  EXPECT_LT(table_.storage_bytes(), kBound);
   std::string many;
   for (int line = 0; line < 100000; ++line) {
     many += "DISK_FULL : \"Plein " + std::to_string(line) + "\"\n";
   }
   EXPECT_TRUE(Read(many));
   EXPECT_EQ(Text("DISK_FULL"), "Plein 99999");
-  EXPECT_LT(catalogue_.storage_bytes(), kBound);
+  EXPECT_LT(table_.storage_bytes(), kBound);
 }
 
 TEST_F(MessageFileTest, DefaultReaderReadsButChangesNothing) {
@@ -254,17 +263,17 @@ TEST_F(MessageFileTest, HostileBytesNeitherCrashNorLeakIntoTexts) {
 
   EXPECT_TRUE(Read(std::string(3 * 1024 * 1024, ':')));
   EXPECT_TRUE(Read("DISK_FULL : \"" + std::string(1 << 20, '"') + "\"\n"));
-  EXPECT_EQ(catalogue_.size(), 2u);
+  EXPECT_EQ(table_.size(), 2u);
 }
 
 TEST_F(MessageFileTest, ReportsLineNumbersAndViewsOfEachLine) {
   std::vector<msgreport::LineOutcome> seen;
   std::vector<std::string> keys;
   std::vector<std::string> texts;
-  MessageMap target;
+  MessageTable target;
   msgreport::ReadMessageLines(
       dir_.Write("o.txt", "// c\r\n\r\nDISK_FULL : \"Full\"\r\n").c_str(),
-      catalogue_, target, [&](const msgreport::LineOutcome& o) {
+      table_, target, [&](const msgreport::LineOutcome& o) {
         seen.push_back(o);
         keys.emplace_back(o.key);
         texts.emplace_back(o.text);

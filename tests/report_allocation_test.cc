@@ -10,6 +10,7 @@
 #include <string>
 
 #include "allocation_counter.h"
+#include "catalogue/message_table.h"
 #include "msgreport.h"
 #include "test_support.h"
 
@@ -41,7 +42,7 @@ TEST(ReportAllocationTest, ReportsAllocateNothingInSteadyState) {
   }
   if (msgreport_test::CountsCAllocator()) {
     // The counter works: a look-up for a caller allocates with calloc.
-    MessageMap map;
+    msgreport::MessageTable map;
     char* text = nullptr;
     std::uint64_t before = msgreport_test::AllocationCount();
     map.LookupMessage("X", text);

@@ -23,7 +23,8 @@ std::string FirstWord(std::string_view line) {
 }
 
 // A line the reader skipped, but whose author probably meant an entry.
-bool LooksLikeEntry(const LineOutcome& outcome, const MessageMap& texts) {
+bool LooksLikeEntry(const LineOutcome& outcome,
+                    const msgreport::MessageTable& texts) {
   std::string_view line = outcome.line;
   if (outcome.kind == LineKind::kComment) {
     std::size_t begin = line.find_first_not_of(" \t");
@@ -249,7 +250,7 @@ FileSummary CheckMessageFile(const std::string& path,
   summary.status = reader.status();
   if (!reader.is_open()) return summary;
   Reporter reporter(path, catalogue, sink, summary);
-  MessageMap scratch;
+  msgreport::MessageTable scratch;
   msgreport::ReadMessageLines(
       reader, catalogue.texts, scratch,
       [&](const LineOutcome& outcome) { reporter.Line(reader, outcome); });

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "catalogue/line_reader.h"
-#include "msgreport.h"
+#include "catalogue/message_table.h"
 #include "tools/msgcheck/diagnostic.h"
 
 namespace msgcheck {
 
 struct MasterCatalogue {
-  MessageMap texts;
+  msgreport::MessageTable texts;
   std::vector<std::string> keys;  // in catalogue order, for suggestions
 };
 

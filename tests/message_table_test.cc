@@ -1,3 +1,5 @@
+#include "catalogue/message_table.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,12 +9,13 @@
 #include <vector>
 
 #include "catalogue/slot_count.h"
-#include "msgreport.h"
 
 namespace {
 
+using msgreport::MessageTable;
+
 // Looks a key up through the allocating interface and releases the buffer.
-std::string Lookup(const MessageMap& map, const char* key, bool* found) {
+std::string Lookup(const MessageTable& map, const char* key, bool* found) {
   char* text = nullptr;
   *found = map.LookupMessage(key, text);
   std::string copy = text;
@@ -20,8 +23,8 @@ std::string Lookup(const MessageMap& map, const char* key, bool* found) {
   return copy;
 }
 
-TEST(MessageMapTest, UnregisteredLookupGivesZeroFilledFallbackBuffer) {
-  MessageMap map;
+TEST(MessageTableTest, UnregisteredLookupGivesZeroFilledFallbackBuffer) {
+  MessageTable map;
   char* text = reinterpret_cast<char*>(0x1);  // overwritten, never read
   EXPECT_FALSE(map.LookupMessage("DISK_FULL", text));
   ASSERT_NE(text, nullptr);
@@ -32,8 +35,8 @@ TEST(MessageMapTest, UnregisteredLookupGivesZeroFilledFallbackBuffer) {
   std::free(text);
 }
 
-TEST(MessageMapTest, LookupHandsOutIndependentCopies) {
-  MessageMap map;
+TEST(MessageTableTest, LookupHandsOutIndependentCopies) {
+  MessageTable map;
   map.AddMessage("DISK_FULL", "Disk full");
   char* first = nullptr;
   char* second = nullptr;
@@ -48,8 +51,8 @@ TEST(MessageMapTest, LookupHandsOutIndependentCopies) {
   EXPECT_EQ(Lookup(map, "DISK_FULL", &found), "Disk full");
 }
 
-TEST(MessageMapTest, FirstTextWinsAndKeysCompareByContent) {
-  MessageMap map;
+TEST(MessageTableTest, FirstTextWinsAndKeysCompareByContent) {
+  MessageTable map;
   char key_a[] = "DISK_FULL";
   char key_b[] = "DISK_FULL";
   map.AddMessage(key_a, "first");
@@ -63,16 +66,16 @@ TEST(MessageMapTest, FirstTextWinsAndKeysCompareByContent) {
   EXPECT_EQ(map.size(), 3u);
 }
 
-TEST(MessageMapTest, StoredTextIsACopyOfTheCallersBuffer) {
-  MessageMap map;
+TEST(MessageTableTest, StoredTextIsACopyOfTheCallersBuffer) {
+  MessageTable map;
   char text[] = "Disk full";
   map.AddMessage("DISK_FULL", text);
   std::strcpy(text, "changed");
   EXPECT_STREQ(map.FindMessage("DISK_FULL"), "Disk full");
 }
 
-TEST(MessageMapTest, RemoveThenAddReplacesAndMissingRemoveIsHarmless) {
-  MessageMap map;
+TEST(MessageTableTest, RemoveThenAddReplacesAndMissingRemoveIsHarmless) {
+  MessageTable map;
   map.AddMessage("DISK_FULL", "Disk full");
   map.RemoveMessage("NEVER_ADDED");
   EXPECT_EQ(map.size(), 1u);
@@ -82,8 +85,8 @@ TEST(MessageMapTest, RemoveThenAddReplacesAndMissingRemoveIsHarmless) {
   EXPECT_STREQ(map.FindMessage("DISK_FULL"), "No space left");
 }
 
-TEST(MessageMapTest, EmptyTextIsStoredAsAOneByteCopy) {
-  MessageMap map;
+TEST(MessageTableTest, EmptyTextIsStoredAsAOneByteCopy) {
+  MessageTable map;
   map.AddMessage("EMPTY", "");
   char* text = nullptr;
   EXPECT_TRUE(map.LookupMessage("EMPTY", text));
@@ -91,12 +94,12 @@ TEST(MessageMapTest, EmptyTextIsStoredAsAOneByteCopy) {
   std::free(text);
 }
 
-TEST(MessageMapTest, CopiesAreIndependentInBothDirections) {
-  MessageMap source;
+TEST(MessageTableTest, CopiesAreIndependentInBothDirections) {
+  MessageTable source;
   source.AddMessage("A", "alpha");
   source.AddMessage("B", "beta");
   {
-    MessageMap copy;
+    MessageTable copy;
     copy.AddMessage("OLD", "dropped by the assignment");
     copy = source;
     EXPECT_EQ(copy.FindMessage("OLD"), nullptr);
@@ -107,14 +110,14 @@ TEST(MessageMapTest, CopiesAreIndependentInBothDirections) {
   }
   // The copy is gone; the source's texts must still be readable.
   EXPECT_STREQ(source.FindMessage("B"), "beta");
-  const MessageMap& same = source;
+  const MessageTable& same = source;
   source = same;
   EXPECT_STREQ(source.FindMessage("B"), "beta");
   EXPECT_EQ(source.size(), 1u);
 }
 
-TEST(MessageMapTest, ReplacedEntryOwnsItsKey) {
-  MessageMap map;
+TEST(MessageTableTest, ReplacedEntryOwnsItsKey) {
+  MessageTable map;
   map.AddMessage("DISK_FULL", "Disk full");
   {
     std::string transient = "DISK_FULL and more";
@@ -124,19 +127,19 @@ TEST(MessageMapTest, ReplacedEntryOwnsItsKey) {
   EXPECT_STREQ(map.FindMessage("DISK_FULL"), "No space left");
   EXPECT_EQ(map.size(), 1u);
   // A copy shares the owned key; it must outlive the original map.
-  MessageMap copy;
+  MessageTable copy;
   {
-    MessageMap holder;
+    MessageTable holder;
     holder.ReplaceMessage("KEY", 3, "text", 4);
     copy = holder;
   }
   EXPECT_STREQ(copy.FindMessage("KEY"), "text");
 }
 
-TEST(MessageMapTest, ManyKeysSurviveGrowthAndRemovals) {
+TEST(MessageTableTest, ManyKeysSurviveGrowthAndRemovals) {
   std::vector<std::string> keys;
   for (int i = 0; i < 5000; ++i) keys.push_back("KEY_" + std::to_string(i));
-  MessageMap map;
+  MessageTable map;
   for (const std::string& key : keys) map.AddMessage(key.c_str(), key.c_str());
   for (std::size_t i = 0; i < keys.size(); i += 3) {
     map.RemoveMessage(keys[i].c_str());
@@ -156,8 +159,8 @@ TEST(MessageMapTest, ManyKeysSurviveGrowthAndRemovals) {
   EXPECT_STREQ(map.FindMessage("KEY_4999"), "KEY_4999");
 }
 
-TEST(MessageMapTest, ReplacingAgainAndAgainKeepsEveryText) {
-  MessageMap map;
+TEST(MessageTableTest, ReplacingAgainAndAgainKeepsEveryText) {
+  MessageTable map;
   map.AddMessage("STABLE", "stays");
   const std::string big(5000, 'b');
   for (int i = 0; i < 2000; ++i) {
@@ -173,7 +176,7 @@ TEST(MessageMapTest, ReplacingAgainAndAgainKeepsEveryText) {
   EXPECT_EQ(map.size(), 2u + 1000u);
 }
 
-TEST(MessageMapTest, TableSizesDoubleWithoutOverflowing) {
+TEST(MessageTableTest, TableSizesDoubleWithoutOverflowing) {
   using msgreport::LargestPowerOfTwoAtMost;
   using msgreport::SlotCountFor;
   constexpr std::size_t kHuge = LargestPowerOfTwoAtMost(SIZE_MAX);

@@ -1,0 +1,284 @@
+// A report looks its key up on every call, so an entry keeps its key and
+// text side by side: the comparison that confirms a match already brings the
+// text into the cache. Entries are carved from large chunks, so that a
+// catalogue of many keys costs few allocations to build and to release.
+
+#include "catalogue/message_table.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "catalogue/key_hash.h"
+#include "catalogue/message_limits.h"
+#include "catalogue/slot_count.h"
+
+namespace msgreport {
+namespace {
+
+// The fallback buffer is larger than its text so that callers that format
+// into it, as older callers did, have room to do so.
+constexpr std::size_t kUnregisteredBufferElements = 1024;
+constexpr std::size_t kUnregisteredElementSize = 4;
+constexpr std::size_t kFirstSlotCount = 16;
+constexpr std::size_t kChunkSize = 64 * std::size_t{1024};
+// Waste below this is never worth a compaction.
+constexpr std::size_t kTolerableWaste = kChunkSize;
+
+bool EntryHasKey(const char* entry, const char* key, std::size_t key_length) {
+  return std::strncmp(entry, key, key_length) == 0 && entry[key_length] == '\0';
+}
+
+const char* TextOf(const char* entry) { return entry + std::strlen(entry) + 1; }
+
+// Where the entry marks whether its built-in text follows.
+const char* MarkOf(const char* entry) {
+  const char* text = TextOf(entry);
+  return text + std::strlen(text) + 1;
+}
+
+const char* BuiltInTextOf(const char* entry) {
+  const char* mark = MarkOf(entry);
+  return *mark == '\0' ? TextOf(entry) : mark + 1;
+}
+
+std::size_t EntrySize(const char* entry) {
+  const char* mark = MarkOf(entry);
+  std::size_t size = static_cast<std::size_t>(mark - entry) + 1;
+  return *mark == '\0' ? size : size + std::strlen(mark + 1) + 1;
+}
+
+char* CallocOrThrow(std::size_t count, std::size_t size) {
+  void* buffer = std::calloc(count, size);
+  if (buffer == nullptr) throw std::bad_alloc();
+  return static_cast<char*>(buffer);
+}
+
+}  // namespace
+
+MessageTable::MessageTable() = default;
+
+MessageTable::~MessageTable() = default;
+
+char* MessageTable::Allocate(std::size_t bytes) {
+  if (static_cast<std::size_t>(free_end_ - free_begin_) < bytes) {
+    // A large entry gets a chunk of its own, which leaves the current chunk
+    // in use for the entries after it.
+    std::size_t chunk_size = bytes > kChunkSize / 4 ? bytes : kChunkSize;
+    chunks_.push_back(std::make_unique<char[]>(chunk_size));
+    char* chunk = chunks_.back().get();
+    if (chunk_size != kChunkSize) return chunk;
+    free_begin_ = chunk;
+    free_end_ = chunk + chunk_size;
+  }
+  char* block = free_begin_;
+  free_begin_ += bytes;
+  return block;
+}
+
+// `built_in`, when given and other than `text`, is kept after the text.
+char* MessageTable::MakeEntry(const char* key, std::size_t key_length,
+                              const char* text, std::size_t text_length,
+                              const char* built_in) {
+  std::size_t built_in_length = built_in ? std::strlen(built_in) : 0;
+  if (built_in != nullptr && built_in_length == text_length &&
+      std::memcmp(built_in, text, text_length) == 0) {
+    built_in = nullptr;
+  }
+  std::size_t bytes = key_length + text_length + 3;
+  if (built_in != nullptr) bytes += built_in_length + 1;
+  char* entry = Allocate(bytes);
+  char* at = entry;
+  std::memcpy(at, key, key_length);
+  at += key_length;
+  *at++ = '\0';
+  std::memcpy(at, text, text_length);
+  at += text_length;
+  *at++ = '\0';
+  *at++ = built_in != nullptr ? '\1' : '\0';
+  if (built_in != nullptr) std::memcpy(at, built_in, built_in_length + 1);
+  live_bytes_ += bytes;
+  return entry;
+}
+
+char* MessageTable::CopyEntry(const char* entry) {
+  std::size_t bytes = EntrySize(entry);
+  char* copy = Allocate(bytes);
+  std::memcpy(copy, entry, bytes);
+  live_bytes_ += bytes;
+  return copy;
+}
+
+void MessageTable::Retire(const char* entry) {
+  std::size_t bytes = EntrySize(entry);
+  live_bytes_ -= bytes;
+  wasted_bytes_ += bytes;
+}
+
+void MessageTable::CompactIfWasteful() {
+  if (wasted_bytes_ <= kTolerableWaste || wasted_bytes_ <= live_bytes_) return;
+  std::vector<std::unique_ptr<char[]>> previous;
+  previous.swap(chunks_);
+  free_begin_ = free_end_ = nullptr;
+  live_bytes_ = wasted_bytes_ = 0;
+  for (Slot& slot : slots_) {
+    if (slot.entry != nullptr) slot.entry = CopyEntry(slot.entry);
+  }
+}
+
+MessageTable& MessageTable::operator=(const MessageTable& source) {
+  if (this == &source) return *this;
+  slots_.assign(source.slots_.size(), Slot());
+  chunks_.clear();
+  free_begin_ = free_end_ = nullptr;
+  live_bytes_ = wasted_bytes_ = 0;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    const Slot& from = source.slots_[i];
+    if (from.entry == nullptr) continue;
+    slots_[i].hash = from.hash;
+    slots_[i].entry = CopyEntry(from.entry);
+  }
+  size_ = source.size_;
+  return *this;
+}
+
+std::size_t MessageTable::Probe(std::uint64_t hash, const char* key,
+                                std::size_t key_length) const {
+  if (slots_.empty()) return kNoSlot;
+  std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = static_cast<std::size_t>(hash) & mask;;
+       i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.entry == nullptr) return kNoSlot;
+    if (slot.hash == hash && EntryHasKey(slot.entry, key, key_length)) {
+      return i;
+    }
+  }
+}
+
+std::size_t MessageTable::FindSlot(const char* key,
+                                   std::size_t key_length) const {
+  return Probe(HashKey(key, key_length), key, key_length);
+}
+
+const char* MessageTable::TextAt(std::size_t slot) const {
+  return TextOf(slots_[slot].entry);
+}
+
+const char* MessageTable::BuiltInTextAt(std::size_t slot) const {
+  return BuiltInTextOf(slots_[slot].entry);
+}
+
+void MessageTable::Rehash(std::size_t slot_count) {
+  std::vector<Slot> previous(slot_count);
+  previous.swap(slots_);
+  size_ = 0;
+  for (const Slot& slot : previous) {
+    if (slot.entry != nullptr) Insert(slot.hash, slot.entry);
+  }
+}
+
+void MessageTable::Reserve(std::size_t entries) {
+  const std::size_t largest = LargestPowerOfTwoAtMost(slots_.max_size());
+  std::size_t total = entries > largest - size_ ? largest : size_ + entries;
+  std::size_t count = SlotCountFor(
+      slots_.empty() ? kFirstSlotCount : slots_.size(), total, largest);
+  if (count > slots_.size()) Rehash(count);
+}
+
+void MessageTable::Insert(std::uint64_t hash, char* entry) {
+  // At most half full, so probe sequences stay short.
+  if (2 * (size_ + 1) > slots_.size()) {
+    Rehash(slots_.empty() ? kFirstSlotCount : 2 * slots_.size());
+  }
+  std::size_t mask = slots_.size() - 1;
+  std::size_t i = static_cast<std::size_t>(hash) & mask;
+  while (slots_[i].entry != nullptr) i = (i + 1) & mask;
+  slots_[i].hash = hash;
+  slots_[i].entry = entry;
+  ++size_;
+}
+
+void MessageTable::EraseSlot(std::size_t slot) {
+  // Backward-shift deletion: later entries of the same probe run move up,
+  // so that no search stops early at the hole.
+  std::size_t mask = slots_.size() - 1;
+  std::size_t hole = slot;
+  Retire(slots_[hole].entry);
+  slots_[hole] = Slot();
+  for (std::size_t i = (hole + 1) & mask; slots_[i].entry != nullptr;
+       i = (i + 1) & mask) {
+    std::size_t home = static_cast<std::size_t>(slots_[i].hash) & mask;
+    // The entry stays unless the hole lies between its home and where it
+    // stands, on its way round the table.
+    bool stays = ((i - home) & mask) < ((i - hole) & mask);
+    if (stays) continue;
+    slots_[hole] = slots_[i];
+    slots_[i] = Slot();
+    hole = i;
+  }
+  --size_;
+}
+
+void MessageTable::AddMessage(const char* key, const char* text) {
+  std::size_t key_length = std::strlen(key);
+  std::uint64_t hash = HashKey(key, key_length);
+  if (Probe(hash, key, key_length) != kNoSlot) return;
+  CompactIfWasteful();
+  Insert(hash, MakeEntry(key, key_length, text, std::strlen(text)));
+}
+
+bool MessageTable::LookupMessage(const char* key, char*& text) const {
+  const char* stored = FindMessage(key);
+  if (stored == nullptr) {
+    text = CallocOrThrow(kUnregisteredBufferElements, kUnregisteredElementSize);
+    std::memcpy(text, kUnregisteredMessage, sizeof kUnregisteredMessage);
+    return false;
+  }
+  std::size_t length = std::strlen(stored);
+  text = CallocOrThrow(length + 1, 1);
+  std::memcpy(text, stored, length);
+  return true;
+}
+
+void MessageTable::RemoveMessage(const char* key) {
+  std::size_t slot = FindSlot(key, std::strlen(key));
+  if (slot == kNoSlot) return;
+  EraseSlot(slot);
+  CompactIfWasteful();
+}
+
+const char* MessageTable::FindMessage(const char* key) const {
+  std::size_t key_length = std::strlen(key);
+  std::size_t slot = FindSlot(key, key_length);
+  return slot == kNoSlot ? nullptr : slots_[slot].entry + key_length + 1;
+}
+
+void MessageTable::ReplaceMessage(const char* key, std::size_t key_length,
+                                  const char* text, std::size_t text_length) {
+  CompactIfWasteful();
+  std::uint64_t hash = HashKey(key, key_length);
+  std::size_t slot = Probe(hash, key, key_length);
+  if (slot == kNoSlot) {
+    Insert(hash, MakeEntry(key, key_length, text, text_length));
+    return;
+  }
+  SwapTextAt(slot, text, text_length);
+}
+
+const char* MessageTable::SwapTextAt(std::size_t slot, const char* text,
+                                     std::size_t text_length) {
+  char* previous = slots_[slot].entry;
+  slots_[slot].entry = MakeEntry(previous, std::strlen(previous), text,
+                                 text_length, BuiltInTextOf(previous));
+  Retire(previous);
+  return previous;
+}
+
+const char* MessageTable::EntryText(const char* entry) { return TextOf(entry); }
+
+const char* MessageTable::EntryBuiltInText(const char* entry) {
+  return BuiltInTextOf(entry);
+}
+
+}  // namespace msgreport

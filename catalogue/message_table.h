@@ -1,0 +1,116 @@
+// The message table behind MessageMap: an open-addressing hash table with
+// linear probing, whose entries are carved from large chunks.
+
+#ifndef MSGREPORT_CATALOGUE_MESSAGE_TABLE_H_
+#define MSGREPORT_CATALOGUE_MESSAGE_TABLE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace msgreport {
+
+// What a MessageMap holds: the catalogue of message texts by key, a hash
+// table whose entries each hold a copy of their key and their text side by
+// side, in storage the table owns. An entry whose text was replaced also
+// keeps its first, built-in text, which every later replacement is checked
+// against.
+class MessageTable {
+ public:
+  MessageTable();
+  // Releases every entry; no string of the caller's is touched.
+  ~MessageTable();
+
+  MessageTable(const MessageTable&) = delete;
+  // Makes this table hold the same keys and equal texts as `source`. The two
+  // stay independent: changing one never changes the other.
+  MessageTable& operator=(const MessageTable& source);
+
+  // Stores a copy of `text` under `key` unless the key is present already, in
+  // which case nothing changes: the first text added under a key wins.
+  void AddMessage(const char* key, const char* text);
+
+  // Hands out a new buffer, allocated with calloc, that the caller releases
+  // with free. Found: a copy of the key's text, exactly its length plus one
+  // bytes, and the result is true. Not found: a zero-filled 4,096-byte buffer
+  // that starts with "Unregistered message", and the result is false.
+  bool LookupMessage(const char* key, char*& text) const;
+
+  // Removes the key's entry, if any.
+  void RemoveMessage(const char* key);
+
+  // The key's text without a copy, or null when absent. The pointer stays
+  // valid until the table is next changed by AddMessage, RemoveMessage,
+  // ReplaceMessage or assignment, or destroyed.
+  const char* FindMessage(const char* key) const;
+
+  // Stores `text` under `key`, replacing any text the key had; a new key's
+  // built-in text is `text`. Lengths are in bytes; neither string needs a
+  // terminator, and the key holds no NUL.
+  void ReplaceMessage(const char* key, std::size_t key_length, const char* text,
+                      std::size_t text_length);
+
+  std::size_t size() const { return size_; }
+  // Bytes of entry storage held, by live entries and by replaced ones not
+  // yet compacted away.
+  std::size_t storage_bytes() const { return live_bytes_ + wasted_bytes_; }
+
+  // Makes room for `entries` more keys at once, for a large built-in table.
+  void Reserve(std::size_t entries);
+
+  // Slot-level access for reading a message file against the map, so that
+  // one search serves a line from look-up to replacement. Slots, and the
+  // entries SwapTextAt hands back, stay where they are until the map is
+  // next changed by any other operation.
+  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  std::size_t FindSlot(const char* key, std::size_t key_length) const;
+  std::size_t slot_count() const { return slots_.size(); }
+  const char* KeyAt(std::size_t slot) const { return slots_[slot].entry; }
+  const char* TextAt(std::size_t slot) const;
+  // The first text stored under the slot's key, before any replacement.
+  const char* BuiltInTextAt(std::size_t slot) const;
+  // Puts `text` in the slot's entry, keeping its built-in text, and hands
+  // back the entry it had; read that with EntryText and EntryBuiltInText.
+  const char* SwapTextAt(std::size_t slot, const char* text,
+                         std::size_t text_length);
+  static const char* EntryText(const char* entry);
+  static const char* EntryBuiltInText(const char* entry);
+  // Drops replaced entries once they outweigh the live ones.
+  void CompactIfWasteful();
+
+ private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    // The key, its NUL, the text and its NUL, then a mark: '\0' when the
+    // text is the built-in one, else '\1' and the built-in text with its
+    // NUL. Null for an empty slot.
+    char* entry = nullptr;
+  };
+
+  std::size_t Probe(std::uint64_t hash, const char* key,
+                    std::size_t key_length) const;
+  void Insert(std::uint64_t hash, char* entry);
+  void EraseSlot(std::size_t slot);
+  void Rehash(std::size_t slot_count);
+  char* MakeEntry(const char* key, std::size_t key_length, const char* text,
+                  std::size_t text_length, const char* built_in = nullptr);
+  char* CopyEntry(const char* entry);
+  char* Allocate(std::size_t bytes);
+  void Retire(const char* entry);
+
+  std::vector<Slot> slots_;  // a power of two in size, or empty
+  std::size_t size_ = 0;
+  // Entries live in chunks that are released together, which makes set-up
+  // and destruction of large catalogues cheap. Replaced and removed entries
+  // are waste until the map compacts itself.
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  char* free_begin_ = nullptr;
+  char* free_end_ = nullptr;
+  std::size_t live_bytes_ = 0;
+  std::size_t wasted_bytes_ = 0;
+};
+
+}  // namespace msgreport
+
+#endif  // MSGREPORT_CATALOGUE_MESSAGE_TABLE_H_
