@@ -1,6 +1,9 @@
 #include "catalogue/format_check.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <optional>
 #include <string_view>
 
 #include "catalogue/message_limits.h"
@@ -12,300 +15,326 @@ namespace {
 // padding output that is cut anyway; a file has no business asking for one.
 constexpr unsigned long kLargestField = kMessageCapacity;
 
+// How much of a replacement a verdict quotes from where its problem starts.
+constexpr std::size_t kExcerptLength = 8;
+
+// The length modifiers, longest first so that "hh" is not read as "h".
+constexpr std::string_view kLengthModifiers[] = {"hh", "h", "ll", "l",
+                                                 "L",  "j", "z",  "t"};
+
+// The conversions a message text may hold: the letters, the length
+// modifiers each allows ("-" for none), and the kind of argument it reads.
+// Anything else, the C library's extensions included, is malformed.
+struct ConversionRule {
+  std::string_view letters;
+  std::string_view lengths;
+  ArgumentKind kind;
+};
+
+constexpr ConversionRule kConversionRules[] = {
+    {"diouxX", "- hh h l ll j z t", ArgumentKind::kInteger},
+    {"c", "-", ArgumentKind::kInteger},
+    // %lc reads a wint_t, which is not an int on every platform.
+    {"c", "l", ArgumentKind::kWideChar},
+    {"fFeEgGaA", "- l L", ArgumentKind::kFloating},
+    {"s", "- l", ArgumentKind::kString},
+    {"p", "-", ArgumentKind::kPointer},
+};
+
+bool Allows(std::string_view lengths, std::string_view length) {
+  if (length.empty()) length = "-";
+  for (std::size_t at = 0; at < lengths.size();) {
+    std::size_t end = lengths.find(' ', at);
+    if (end == std::string_view::npos) end = lengths.size();
+    if (lengths.substr(at, end - at) == length) return true;
+    at = end + 1;
+  }
+  return false;
+}
+
+std::optional<ArgumentKind> KindOf(char letter, std::string_view length) {
+  const ConversionRule* end = std::end(kConversionRules);
+  const ConversionRule* rule = std::find_if(
+      std::begin(kConversionRules), end, [&](const ConversionRule& candidate) {
+        return candidate.letters.find(letter) != std::string_view::npos &&
+               Allows(candidate.lengths, length);
+      });
+  if (rule == end) return std::nullopt;
+  return rule->kind;
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsFlag(char c) {
   return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
 }
 
-bool IsIntegerConversion(char c) {
-  return c == 'd' || c == 'i' || c == 'o' || c == 'u' || c == 'x' || c == 'X';
-}
+// One conversion of a format: the arguments it reads, in order, are an int
+// for a '*' width, an int for a '*' precision, then its value.
+struct Conversion {
+  std::string_view text;  // "%" to the conversion letter
+  bool star_width = false;
+  bool star_precision = false;
+  ArgumentKind kind = ArgumentKind::kInteger;
+  std::string_view length;
+  Field precision;
+};
 
-bool IsFloatingConversion(char c) {
-  switch (c) {
-    case 'f':
-    case 'F':
-    case 'e':
-    case 'E':
-    case 'g':
-    case 'G':
-    case 'a':
-    case 'A':
-      return true;
-    default:
-      return false;
+// Reads a printf format one conversion at a time, allocating nothing, so
+// that set-up can check every line of a large message file cheaply:
+//
+//   ConversionScanner scanner(format);
+//   while (std::optional<Conversion> conversion = scanner.Next()) ...
+//   if (scanner.problem() != FormatProblem::kNone) ... scanner.problem_at()
+//
+// Literal text and "%%" are passed over, and a NUL ends the format as it
+// would end printf's reading. Scanning stops at the first problem.
+class ConversionScanner {
+ public:
+  explicit ConversionScanner(std::string_view format) : format_(format) {}
+
+  std::optional<Conversion> Next() {
+    while (problem_ == FormatProblem::kNone) {
+      std::size_t percent = format_.find('%', next_);
+      if (percent == std::string_view::npos ||
+          format_.find('\0', next_) < percent) {
+        next_ = format_.size();
+        return std::nullopt;
+      }
+      start_ = percent;
+      cursor_ = percent + 1;
+      if (Peek() == '%') {
+        next_ = cursor_ + 1;
+        continue;
+      }
+      std::optional<Conversion> conversion = ScanConversion();
+      next_ = cursor_;
+      return conversion;
+    }
+    return std::nullopt;
   }
-}
 
-// One argument a conversion consumes, as views into the format.
+  FormatProblem problem() const { return problem_; }
+  // Where the conversion with the problem starts.
+  std::size_t problem_at() const { return start_; }
+
+ private:
+  char Peek() const {
+    return cursor_ < format_.size() ? format_[cursor_] : '\0';
+  }
+
+  std::nullopt_t Fail(FormatProblem problem) {
+    problem_ = problem;
+    return std::nullopt;
+  }
+
+  struct Digits {
+    unsigned long value = 0;  // stops growing past the largest field
+    bool positional = false;  // a '$' follows
+  };
+
+  Digits ReadDigits() {
+    Digits digits;
+    while (IsDigit(Peek())) {
+      if (digits.value <= kLargestField) {
+        digits.value =
+            digits.value * 10 + static_cast<unsigned long>(Peek() - '0');
+      }
+      ++cursor_;
+    }
+    digits.positional = Peek() == '$';
+    return digits;
+  }
+
+  // A width or precision: '*' or digits, or nothing.
+  std::optional<Field> ScanField() {
+    Field field;
+    if (Peek() == '*') {
+      ++cursor_;
+      std::size_t after_star = cursor_;
+      if (ReadDigits().positional) return Fail(FormatProblem::kPositional);
+      if (cursor_ != after_star) return Fail(FormatProblem::kMalformed);
+      field.kind = Field::Kind::kStar;
+      return field;
+    }
+    std::size_t before = cursor_;
+    unsigned long value = ReadDigits().value;
+    if (value > kLargestField) return Fail(FormatProblem::kOversizedField);
+    if (cursor_ != before) {
+      field.kind = Field::Kind::kLiteral;
+      field.digits = value;
+    }
+    return field;
+  }
+
+  std::string_view ScanLength() {
+    std::string_view rest = format_.substr(cursor_);
+    const std::string_view* end = std::end(kLengthModifiers);
+    const std::string_view* modifier = std::find_if(
+        std::begin(kLengthModifiers), end, [rest](std::string_view candidate) {
+          return rest.substr(0, candidate.size()) == candidate;
+        });
+    if (modifier == end) return {};
+    cursor_ += modifier->size();
+    return *modifier;
+  }
+
+  std::optional<Conversion> ScanConversion() {
+    if (ReadDigits().positional) return Fail(FormatProblem::kPositional);
+    cursor_ = start_ + 1;  // the digits were a width; read them again below
+    while (IsFlag(Peek())) ++cursor_;
+    Conversion conversion;
+    std::optional<Field> width = ScanField();
+    if (!width) return std::nullopt;
+    conversion.star_width = width->kind == Field::Kind::kStar;
+    if (Peek() == '.') {
+      ++cursor_;
+      std::optional<Field> precision = ScanField();
+      if (!precision) return std::nullopt;
+      // "%.s" has a precision of zero.
+      if (precision->kind == Field::Kind::kNone) {
+        precision->kind = Field::Kind::kLiteral;
+      }
+      conversion.precision = *precision;
+      conversion.star_precision = precision->kind == Field::Kind::kStar;
+    }
+    conversion.length = ScanLength();
+    char letter = Peek();
+    if (letter == '\0') return Fail(FormatProblem::kMalformed);
+    ++cursor_;
+    if (letter == 'n') return Fail(FormatProblem::kWritesCount);
+    std::optional<ArgumentKind> kind = KindOf(letter, conversion.length);
+    if (!kind) return Fail(FormatProblem::kMalformed);
+    conversion.kind = *kind;
+    conversion.text = format_.substr(start_, cursor_ - start_);
+    return conversion;
+  }
+
+  std::string_view format_;
+  std::size_t next_ = 0;    // where the search for the next '%' goes on
+  std::size_t start_ = 0;   // the conversion being read
+  std::size_t cursor_ = 0;  // within it
+  FormatProblem problem_ = FormatProblem::kNone;
+};
+
+// One argument a format reads, as views into the format.
 struct ArgumentView {
   ArgumentKind kind = ArgumentKind::kInteger;
-  const char* length = "";      // a static string: "", "h", "ll", ...
-  const char* begin = nullptr;  // the whole conversion, "%" to its letter
-  const char* end = nullptr;
+  std::string_view length;
+  std::string_view conversion;  // the whole conversion that reads it
   ArgumentRole role = ArgumentRole::kValue;
-  Field precision;
+  Field precision;  // for values
 
-  std::string conversion() const { return std::string(begin, end); }
   FormatArgument Owned() const {
-    return {kind, length, conversion(), role, precision};
+    return {kind, std::string(length), std::string(conversion), role,
+            precision};
   }
 };
 
+// The arguments of a format, one at a time, in the order printf reads them.
+class ArgumentStream {
+ public:
+  explicit ArgumentStream(std::string_view format) : scanner_(format) {}
+
+  std::optional<ArgumentView> Next() {
+    if (!conversion_ || step_ == kDone) {
+      conversion_ = scanner_.Next();
+      if (!conversion_) return std::nullopt;
+      step_ = kWidth;
+    }
+    const Conversion& c = *conversion_;
+    ArgumentView star{
+        ArgumentKind::kInteger, {}, c.text, ArgumentRole::kStarWidth, {}};
+    if (step_ == kWidth) {
+      step_ = kPrecision;
+      if (c.star_width) return star;
+    }
+    if (step_ == kPrecision) {
+      step_ = kValue;
+      star.role = ArgumentRole::kStarPrecision;
+      if (c.star_precision) return star;
+    }
+    step_ = kDone;
+    return ArgumentView{c.kind, c.length, c.text, ArgumentRole::kValue,
+                        c.precision};
+  }
+
+  // The problem that ended the stream, if any, scanning on for it.
+  FormatProblem ProblemAhead() {
+    while (Next()) {
+      // every argument is fine; only a problem matters here
+    }
+    return scanner_.problem();
+  }
+
+  FormatProblem problem() const { return scanner_.problem(); }
+  std::size_t problem_at() const { return scanner_.problem_at(); }
+
+ private:
+  enum Step { kWidth, kPrecision, kValue, kDone };
+  ConversionScanner scanner_;
+  std::optional<Conversion> conversion_;
+  Step step_ = kDone;
+};
+
 bool ReadAlike(const ArgumentView& a, const ArgumentView& b) {
-  return a.kind == b.kind && std::strcmp(a.length, b.length) == 0;
+  return a.kind == b.kind && a.length == b.length;
 }
 
-// Whether `given` bounds a string at least as tightly as `expected`.
-bool BoundsAsTightly(const Field& expected, const Field& given) {
-  switch (expected.kind) {
+// Whether `replacement` bounds a string at least as tightly as `catalogue`.
+bool BoundsAsTightly(const Field& catalogue, const Field& replacement) {
+  switch (catalogue.kind) {
     case Field::Kind::kNone:
       return true;
     case Field::Kind::kStar:
-      return given.kind == Field::Kind::kStar;
+      return replacement.kind == Field::Kind::kStar;
     case Field::Kind::kLiteral:
-      return given.kind == Field::Kind::kLiteral &&
-             given.digits <= expected.digits;
+      return replacement.kind == Field::Kind::kLiteral &&
+             replacement.digits <= catalogue.digits;
   }
   return false;
 }
 
-// How `given`, the replacement's reading of an argument, compares with
-// `expected`, the catalogue text's reading of the same argument.
-Compatibility Fit(const ArgumentView& expected, const ArgumentView& given) {
-  if (!ReadAlike(expected, given)) return Compatibility::kArgumentMismatch;
-  if (given.role != ArgumentRole::kValue &&
-      expected.role == ArgumentRole::kValue) {
+// How the replacement's reading of an argument compares with the catalogue
+// text's reading of the same argument.
+Compatibility Fit(const ArgumentView& catalogue,
+                  const ArgumentView& replacement) {
+  if (!ReadAlike(catalogue, replacement)) {
+    return Compatibility::kArgumentMismatch;
+  }
+  if (replacement.role != ArgumentRole::kValue &&
+      catalogue.role == ArgumentRole::kValue) {
     return Compatibility::kUnboundedField;
   }
-  if (expected.kind == ArgumentKind::kString &&
-      expected.role == ArgumentRole::kValue &&
-      !BoundsAsTightly(expected.precision, given.precision)) {
+  if (catalogue.kind == ArgumentKind::kString &&
+      catalogue.role == ArgumentRole::kValue &&
+      !BoundsAsTightly(catalogue.precision, replacement.precision)) {
     return Compatibility::kLooserPrecision;
   }
   return Compatibility::kCompatible;
 }
 
-// Walks a format one consumed argument at a time, allocating nothing, so
-// that set-up can check every line of a large message file cheaply.
-class FormatScanner {
- public:
-  enum class Step { kArgument, kEnd, kProblem };
-
-  FormatScanner(const char* format, std::size_t length)
-      : format_(format), next_(format), end_(format + length) {}
-
-  Step Next(ArgumentView& argument) {
-    if (pending_ == queued_) {
-      pending_ = queued_ = 0;
-      if (!ScanToNextConversion()) return done_;
-    }
-    argument = queue_[pending_++];
-    return Step::kArgument;
-  }
-
-  FormatProblem problem() const { return problem_; }
-  std::size_t problem_offset() const {
-    return static_cast<std::size_t>(start_ - format_);
-  }
-
- private:
-  char Peek() const { return cursor_ < end_ ? *cursor_ : '\0'; }
-
-  bool Fail(FormatProblem problem) {
-    problem_ = problem;
-    done_ = Step::kProblem;
-    return false;
-  }
-
-  // Finds the next conversion that consumes arguments and queues them.
-  bool ScanToNextConversion() {
-    while (next_ < end_) {
-      const void* percent =
-          std::memchr(next_, '%', static_cast<std::size_t>(end_ - next_));
-      if (percent == nullptr) break;
-      // A NUL ends the format, as it would end printf's reading.
-      const void* nul = std::memchr(
-          next_, '\0',
-          static_cast<std::size_t>(static_cast<const char*>(percent) - next_));
-      if (nul != nullptr) break;
-      next_ = static_cast<const char*>(percent);
-      start_ = next_;
-      cursor_ = next_ + 1;
-      if (Peek() == '%') {
-        next_ = cursor_ + 1;
-        continue;
-      }
-      if (!ScanConversion()) {
-        next_ = end_;
-        return false;
-      }
-      next_ = cursor_;
-      return true;
-    }
-    return false;
-  }
-
-  // Reads a run of digits; true if it stood directly before a '$'.
-  bool SkipDigitsBeforeDollar(unsigned long& value) {
-    value = 0;
-    while (IsDigit(Peek())) {
-      if (value <= kLargestField) {
-        value = value * 10 + static_cast<unsigned long>(Peek() - '0');
-      }
-      ++cursor_;
-    }
-    return Peek() == '$';
-  }
-
-  // A width or precision: '*' (one int argument) or digits, which `bound`
-  // receives.
-  bool ScanField(ArgumentRole star_role, Field& bound) {
-    unsigned long value = 0;
-    if (Peek() == '*') {
-      ++cursor_;
-      const char* after_star = cursor_;
-      if (SkipDigitsBeforeDollar(value)) {
-        return Fail(FormatProblem::kPositional);
-      }
-      if (cursor_ != after_star) return Fail(FormatProblem::kMalformed);
-      ArgumentView star;
-      star.role = star_role;
-      queue_[queued_++] = star;
-      bound.kind = Field::Kind::kStar;
-      return true;
-    }
-    SkipDigitsBeforeDollar(value);
-    if (value > kLargestField) return Fail(FormatProblem::kOversizedField);
-    bound.kind = Field::Kind::kLiteral;
-    bound.digits = value;
-    return true;
-  }
-
-  const char* ScanLength() {
-    char c = Peek();
-    if (c == 'h' || c == 'l') {
-      bool doubled = cursor_ + 1 < end_ && cursor_[1] == c;  // hh, ll
-      cursor_ += doubled ? 2 : 1;
-      if (c == 'h') return doubled ? "hh" : "h";
-      return doubled ? "ll" : "l";
-    }
-    switch (c) {
-      case 'L':
-        ++cursor_;
-        return "L";
-      case 'j':
-        ++cursor_;
-        return "j";
-      case 'z':
-        ++cursor_;
-        return "z";
-      case 't':
-        ++cursor_;
-        return "t";
-      default:
-        return "";
-    }
-  }
-
-  bool ScanConversion() {
-    unsigned long position = 0;
-    if (SkipDigitsBeforeDollar(position)) {
-      return Fail(FormatProblem::kPositional);
-    }
-    cursor_ = start_ + 1;  // the digits were a width; read them again below
-
-    while (IsFlag(Peek())) ++cursor_;
-    Field width;  // only its size is checked
-    if (!ScanField(ArgumentRole::kStarWidth, width)) return false;
-    Field precision;
-    if (Peek() == '.') {
-      ++cursor_;
-      if (!ScanField(ArgumentRole::kStarPrecision, precision)) return false;
-    }
-    const char* length = ScanLength();
-    char conversion = Peek();
-    if (conversion == '\0') return Fail(FormatProblem::kMalformed);
-    ++cursor_;
-
-    ArgumentKind kind = ArgumentKind::kInteger;
-    if (!Classify(conversion, length, kind)) return false;
-    // Stars and the value all name the whole conversion in messages.
-    for (std::size_t i = 0; i < queued_; ++i) {
-      queue_[i].begin = start_;
-      queue_[i].end = cursor_;
-    }
-    queue_[queued_++] = ArgumentView{
-        kind, length, start_, cursor_, ArgumentRole::kValue, precision};
-    return true;
-  }
-
-  bool Classify(char conversion, const char* length, ArgumentKind& kind) {
-    std::string_view modifier = length;
-    if (conversion == 'n') return Fail(FormatProblem::kWritesCount);
-    if (IsIntegerConversion(conversion)) {
-      kind = ArgumentKind::kInteger;
-      if (modifier == "L") return Fail(FormatProblem::kMalformed);
-      return true;
-    }
-    if (conversion == 'c') {
-      // %lc reads a wint_t, which is not an int on every platform.
-      kind =
-          modifier.empty() ? ArgumentKind::kInteger : ArgumentKind::kWideChar;
-      if (!modifier.empty() && modifier != "l") {
-        return Fail(FormatProblem::kMalformed);
-      }
-      return true;
-    }
-    if (IsFloatingConversion(conversion)) {
-      kind = ArgumentKind::kFloating;
-      if (!modifier.empty() && modifier != "l" && modifier != "L") {
-        return Fail(FormatProblem::kMalformed);
-      }
-      return true;
-    }
-    if (conversion == 's') {
-      kind = ArgumentKind::kString;
-      if (!modifier.empty() && modifier != "l") {
-        return Fail(FormatProblem::kMalformed);
-      }
-      return true;
-    }
-    if (conversion == 'p') {
-      kind = ArgumentKind::kPointer;
-      if (!modifier.empty()) return Fail(FormatProblem::kMalformed);
-      return true;
-    }
-    return Fail(FormatProblem::kMalformed);
-  }
-
-  const char* format_;
-  const char* next_;  // where the search for the next conversion goes on
-  const char* end_;
-  const char* start_ = nullptr;   // the conversion being read
-  const char* cursor_ = nullptr;  // within it
-  Step done_ = Step::kEnd;
-  FormatProblem problem_ = FormatProblem::kNone;
-  // A conversion consumes up to three arguments: two stars and its value.
-  ArgumentView queue_[3];
-  std::size_t queued_ = 0;
-  std::size_t pending_ = 0;
-};
+CompatibilityVerdict Unsafe(const ArgumentStream& replacement,
+                            std::string_view text) {
+  CompatibilityVerdict verdict;
+  verdict.result = Compatibility::kUnsafeReplacement;
+  verdict.problem = replacement.problem();
+  verdict.replacement_conversion =
+      std::string(text.substr(replacement.problem_at(), kExcerptLength));
+  return verdict;
+}
 
 }  // namespace
 
 ParsedFormat ParseFormat(const char* format, std::size_t length) {
   ParsedFormat parsed;
-  FormatScanner scanner(format, length);
-  ArgumentView argument;
-  FormatScanner::Step step;
-  while ((step = scanner.Next(argument)) == FormatScanner::Step::kArgument) {
-    parsed.arguments.push_back(argument.Owned());
+  ArgumentStream stream(std::string_view(format, length));
+  while (std::optional<ArgumentView> argument = stream.Next()) {
+    parsed.arguments.push_back(argument->Owned());
   }
-  if (step == FormatScanner::Step::kProblem) {
-    parsed.problem = scanner.problem();
-    parsed.problem_offset = scanner.problem_offset();
+  parsed.problem = stream.problem();
+  if (parsed.problem != FormatProblem::kNone) {
+    parsed.problem_offset = stream.problem_at();
   }
   return parsed;
 }
@@ -314,61 +343,37 @@ ParsedFormat ParseFormat(const char* format) {
   return ParseFormat(format, std::strlen(format));
 }
 
-namespace {
-
-CompatibilityVerdict Unsafe(const FormatScanner& scanner,
-                            const char* replacement, std::size_t length) {
-  CompatibilityVerdict verdict;
-  verdict.result = Compatibility::kUnsafeReplacement;
-  verdict.problem = scanner.problem();
-  std::size_t offset = scanner.problem_offset();
-  std::size_t rest = length - offset;
-  verdict.replacement_conversion.assign(replacement + offset,
-                                        rest < 8 ? rest : 8);
-  return verdict;
-}
-
-}  // namespace
-
 CompatibilityVerdict CheckCompatibility(const char* catalogue,
                                         const char* replacement,
                                         std::size_t replacement_length) {
-  using Step = FormatScanner::Step;
+  std::string_view replacement_text(replacement, replacement_length);
+  ArgumentStream replacement_arguments(replacement_text);
+  // A catalogue text is trusted only up to its first problem.
+  ArgumentStream catalogue_arguments(catalogue);
   CompatibilityVerdict verdict;
-  ArgumentView given;
-  ArgumentView expected;
-  FormatScanner theirs(replacement, replacement_length);
-  FormatScanner ours(catalogue, std::strlen(catalogue));
   for (std::size_t argument = 1;; ++argument) {
-    Step step = theirs.Next(given);
-    if (step == Step::kProblem) {
-      return Unsafe(theirs, replacement, replacement_length);
-    }
-    // A catalogue text is trusted only up to its first problem.
-    bool has_expected = ours.Next(expected) == Step::kArgument;
-    if (step == Step::kEnd) {
-      if (has_expected) {
+    std::optional<ArgumentView> read = replacement_arguments.Next();
+    std::optional<ArgumentView> passed = catalogue_arguments.Next();
+    if (!read) {
+      if (replacement_arguments.problem() != FormatProblem::kNone) {
+        return Unsafe(replacement_arguments, replacement_text);
+      }
+      if (passed) {
         verdict.result = Compatibility::kFewerArguments;
         verdict.argument = argument;
-        verdict.catalogue_conversion = expected.conversion();
+        verdict.catalogue_conversion = std::string(passed->conversion);
       }
       return verdict;
     }
-    if (!has_expected) {
-      verdict.result = Compatibility::kMoreArguments;
-      verdict.replacement_conversion = given.conversion();
-    } else {
-      verdict.result = Fit(expected, given);
-      if (verdict.result == Compatibility::kCompatible) continue;
-      verdict.catalogue_conversion = expected.conversion();
-      verdict.replacement_conversion = given.conversion();
-    }
+    verdict.result =
+        passed ? Fit(*passed, *read) : Compatibility::kMoreArguments;
+    if (verdict.result == Compatibility::kCompatible) continue;
     verdict.argument = argument;
+    if (passed) verdict.catalogue_conversion = std::string(passed->conversion);
+    verdict.replacement_conversion = std::string(read->conversion);
     // What a replacement must never hold outweighs a mismatch before it.
-    while ((step = theirs.Next(given)) == Step::kArgument) {
-    }
-    if (step == Step::kProblem) {
-      return Unsafe(theirs, replacement, replacement_length);
+    if (replacement_arguments.ProblemAhead() != FormatProblem::kNone) {
+      return Unsafe(replacement_arguments, replacement_text);
     }
     return verdict;
   }

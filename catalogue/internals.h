@@ -11,6 +11,7 @@
 namespace msgreport {
 
 struct Internals {
+  // cppcheck-suppress constParameter ; the table is changed through it
   static MessageTable& Table(MessageMap& map) { return *map.table_; }
   static const MessageTable& Table(const MessageMap& map) {
     return *map.table_;

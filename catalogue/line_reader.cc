@@ -74,18 +74,17 @@ bool LineReader::Refill() {
   return begin_ < end_;
 }
 
-bool LineReader::Deliver(std::string_view text, std::string_view& line) {
+std::string_view LineReader::Deliver(std::string_view text) {
   ++line_number_;
   while (!text.empty() && text.back() == '\r') text.remove_suffix(1);
   if (ctrl_z_line_ == 0 && text.find(kCtrlZ) != std::string_view::npos) {
     ctrl_z_line_ = line_number_;
   }
-  line = text;
-  return true;
+  return text;
 }
 
-bool LineReader::NextLine(std::string_view& line) {
-  if (!file_) return false;
+std::optional<std::string_view> LineReader::NextLine() {
+  if (!file_) return std::nullopt;
   pending_.clear();
   bool spans_blocks = false;
   for (;;) {
@@ -94,8 +93,8 @@ bool LineReader::NextLine(std::string_view& line) {
       if (ended_at_ctrl_z_ && ctrl_z_line_ == 0) {
         ctrl_z_line_ = line_number_ + 1;
       }
-      if (!spans_blocks) return false;
-      return Deliver(pending_, line);
+      if (!spans_blocks) return std::nullopt;
+      return Deliver(pending_);
     }
     const char* start = block_.get() + begin_;
     std::size_t available = end_ - begin_;
@@ -104,9 +103,9 @@ bool LineReader::NextLine(std::string_view& line) {
       std::size_t length =
           static_cast<std::size_t>(static_cast<const char*>(newline) - start);
       begin_ += length + 1;
-      if (!spans_blocks) return Deliver(std::string_view(start, length), line);
+      if (!spans_blocks) return Deliver(std::string_view(start, length));
       pending_.append(start, length);
-      return Deliver(pending_, line);
+      return Deliver(pending_);
     }
     pending_.append(start, available);
     spans_blocks = true;

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,9 @@ class LineReader {
   Status status() const { return status_; }
   bool is_open() const { return status_ == Status::kOpen; }
 
-  // The next line without its line end, valid until the next call. False at
+  // The next line without its line end, valid until the next call. None at
   // the end of the file or at a read error, which also ends the file.
-  bool NextLine(std::string_view& line);
+  std::optional<std::string_view> NextLine();
 
   // The number of the line NextLine returned last, counted from 1.
   std::size_t line_number() const { return line_number_; }
@@ -44,7 +45,7 @@ class LineReader {
   };
 
   bool Refill();
-  bool Deliver(std::string_view text, std::string_view& line);
+  std::string_view Deliver(std::string_view text);
 
   std::unique_ptr<std::FILE, FileCloser> file_;
   Status status_ = Status::kCannotOpen;

@@ -1,55 +1,14 @@
 #include "catalogue/message_file_reader.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace msgreport {
 namespace {
-
-constexpr std::string_view kCommentMark = "//";
-
-std::string_view KeyOf(std::string_view line) {
-  std::size_t begin = line.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return {};
-  std::size_t end = line.find(' ', begin);
-  if (end == std::string_view::npos) end = line.size();
-  return line.substr(begin, end - begin);
-}
-
-std::string_view WithoutTrailingBlanks(std::string_view line) {
-  std::size_t last = line.find_last_not_of(" \t");
-  return last == std::string_view::npos ? std::string_view()
-                                        : line.substr(0, last + 1);
-}
-
-// The text stands between the line's first double quote and a closing one
-// that ends the line, trailing blanks aside.
-LineKind FindText(std::string_view line, std::string_view& text) {
-  std::size_t open = line.find('"');
-  if (open == std::string_view::npos) return LineKind::kNoQuote;
-  std::string_view trimmed = WithoutTrailingBlanks(line);
-  std::size_t close = trimmed.size() - 1;
-  if (trimmed[close] != '"' || close == open) {
-    bool quote_after_text = line.find('"', open + 1) != std::string_view::npos;
-    return quote_after_text ? LineKind::kTextAfterQuote
-                            : LineKind::kNoClosingQuote;
-  }
-  text = line.substr(open + 1, close - open - 1);
-  return LineKind::kEntry;
-}
-
-// Blank, comment, no colon and NUL byte, in that order; else kEntry.
-LineKind ClassifyStructure(std::string_view line) {
-  if (line.empty()) return LineKind::kBlank;
-  if (line.find(kCommentMark) != std::string_view::npos) {
-    return LineKind::kComment;
-  }
-  if (line.find(':') == std::string_view::npos) return LineKind::kNoColon;
-  if (line.find('\0') != std::string_view::npos) return LineKind::kNulByte;
-  return LineKind::kEntry;
-}
 
 bool Equals(const char* stored, std::string_view text) {
   return std::strlen(stored) == text.size() &&
@@ -72,41 +31,36 @@ class EntryApplier {
   EntryApplier(const MessageTable& snapshot, MessageTable& map)
       : snapshot_(snapshot), map_(map), in_place_(&snapshot == &map) {}
 
-  void Apply(LineOutcome& outcome) {
-    std::string_view line = outcome.line;
-    // The look-up comes before the text is examined: a line whose key the
-    // snapshot lacks is dropped whatever its text.
-    outcome.kind = ClassifyStructure(line);
-    if (outcome.kind != LineKind::kEntry) return;
-    outcome.key = KeyOf(line);
-    std::size_t slot =
-        snapshot_.FindSlot(outcome.key.data(), outcome.key.size());
-    if (slot == MessageTable::kNoSlot) {
-      outcome.kind = LineKind::kUnknownKey;
-      return;
+  // What became of a line, with the verdict on its conversions.
+  using Judgement = std::pair<LineFate, CompatibilityVerdict>;
+
+  Judgement Apply(const ParsedLine& parsed) {
+    switch (parsed.shape) {
+      case LineShape::kBlank:
+      case LineShape::kComment:
+      case LineShape::kNoColon:
+        return {LineFate::kSkipped, {}};
+      case LineShape::kNulByte:
+        return {LineFate::kMalformed, {}};
+      default:
+        break;
     }
-    LineKind shape = FindText(line, outcome.text);
-    if (shape != LineKind::kEntry) {
-      outcome.kind = shape;
-      return;
-    }
+    // The look-up comes before the text: a line whose key the snapshot
+    // lacks is dropped whatever its text.
+    std::size_t slot = snapshot_.FindSlot(parsed.key.data(), parsed.key.size());
+    if (slot == MessageTable::kNoSlot) return {LineFate::kUnknownKey, {}};
+    if (parsed.malformed()) return {LineFate::kMalformed, {}};
     const char* before = PushedOut(slot);
-    if (Equals(
-            before ? MessageTable::EntryText(before) : snapshot_.TextAt(slot),
-            outcome.text)) {
-      outcome.kind = LineKind::kUnchanged;
-      return;
-    }
+    const char* current =
+        before ? MessageTable::EntryText(before) : snapshot_.TextAt(slot);
+    if (Equals(current, parsed.text)) return {LineFate::kUnchanged, {}};
     const char* built_in = before ? MessageTable::EntryBuiltInText(before)
                                   : snapshot_.BuiltInTextAt(slot);
-    outcome.verdict =
-        CheckCompatibility(built_in, outcome.text.data(), outcome.text.size());
-    if (!outcome.verdict.accepted()) {
-      outcome.kind = LineKind::kIncompatible;
-      return;
-    }
-    Replace(slot, before, outcome.text);
-    outcome.kind = LineKind::kReplaced;
+    CompatibilityVerdict verdict =
+        CheckCompatibility(built_in, parsed.text.data(), parsed.text.size());
+    if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
+    Replace(slot, before, parsed.text);
+    return {LineFate::kReplaced, verdict};
   }
 
   // Stores the texts that waited, once the file is read.
@@ -149,24 +103,17 @@ class EntryApplier {
 
 }  // namespace
 
-LineKind ClassifyLine(std::string_view line, std::string_view& key,
-                      std::string_view& text) {
-  LineKind kind = ClassifyStructure(line);
-  if (kind != LineKind::kEntry) return kind;
-  key = KeyOf(line);
-  return FindText(line, text);
-}
-
 ReadResult ReadMessageLines(LineReader& reader, const MessageTable& snapshot,
                             MessageTable& map, const LineObserver& observer) {
   EntryApplier applier(snapshot, map);
   LineOutcome outcome;
-  std::string_view line;
-  while (reader.NextLine(line)) {
-    outcome = LineOutcome();
+  while (std::optional<std::string_view> line = reader.NextLine()) {
     outcome.line_number = reader.line_number();
-    outcome.line = line;
-    applier.Apply(outcome);
+    outcome.line = *line;
+    outcome.parsed = ParseLine(*line);
+    auto [fate, verdict] = applier.Apply(outcome.parsed);
+    outcome.fate = fate;
+    outcome.verdict = std::move(verdict);
     if (observer) observer(outcome);
   }
   applier.Finish();

@@ -1,5 +1,6 @@
-// The message-file reader, with a way to learn what became of each line.
-// Handler set-up reads silently; the message-file checker listens.
+// The message-file reader: each line's shape, then its fate against a
+// catalogue, with a way to learn what became of each line. Handler set-up
+// reads silently; the message-file checker listens.
 
 #ifndef MSGREPORT_CATALOGUE_MESSAGE_FILE_READER_H_
 #define MSGREPORT_CATALOGUE_MESSAGE_FILE_READER_H_
@@ -10,38 +11,26 @@
 
 #include "catalogue/format_check.h"
 #include "catalogue/line_reader.h"
+#include "catalogue/message_line.h"
 #include "catalogue/message_table.h"
 
 namespace msgreport {
 
-enum class LineKind {
-  kBlank,           // nothing before the line end
-  kComment,         // holds "//" anywhere, even inside a text
-  kNoColon,         // holds no ':'
-  kNulByte,         // an entry holding a NUL byte, which no text can carry
-  kUnknownKey,      // the key is not in the snapshot
-  kNoQuote,         // an entry without any double quote
-  kNoClosingQuote,  // the text is not closed by a final double quote
-  kTextAfterQuote,  // characters other than blanks follow the closing quote
-  kIncompatible,    // the text's conversions do not fit the snapshot's
-  kUnchanged,       // the text equals the snapshot's
-  kReplaced,        // the text now stands in the catalogue
-  kEntry,           // a well-formed entry, before its key is looked up
+// What became of a line read against a catalogue.
+enum class LineFate {
+  kSkipped,       // blank, a comment, or no ':'
+  kMalformed,     // an entry whose text cannot be read; the shape says why
+  kUnknownKey,    // the snapshot lacks the key, whatever the text
+  kIncompatible,  // the text's conversions do not fit the built-in text's
+  kUnchanged,     // the text equals the snapshot's
+  kReplaced,      // the text now stands in the catalogue
 };
-
-// The shape of a line on its own, without a catalogue: kBlank, kComment,
-// kNoColon, kNulByte, kNoQuote, kNoClosingQuote, kTextAfterQuote or kEntry.
-// `key` is set for every line that has the shape of an entry, `text` for
-// kEntry.
-LineKind ClassifyLine(std::string_view line, std::string_view& key,
-                      std::string_view& text);
 
 struct LineOutcome {
   std::size_t line_number = 0;  // counted from 1
-  LineKind kind = LineKind::kBlank;
-  std::string_view line;  // without its line end
-  std::string_view key;   // for entries
-  std::string_view text;  // for entries whose text could be found
+  std::string_view line;        // without its line end
+  ParsedLine parsed;
+  LineFate fate = LineFate::kSkipped;
   // For kIncompatible, and for kReplaced when fewer conversions are used.
   CompatibilityVerdict verdict;
 };

@@ -4,6 +4,7 @@
 #endif
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/internals.h"
@@ -14,7 +15,8 @@
 namespace {
 
 using msgreport::Internals;
-using msgreport::LineKind;
+using msgreport::LineFate;
+using msgreport::LineShape;
 using msgreport::MessageTable;
 using msgreport_test::TempDir;
 
@@ -42,12 +44,16 @@ class MessageFileTest : public ::testing::Test {
     return text == nullptr ? "<absent>" : text;
   }
 
-  std::vector<LineKind> Kinds(const std::string& contents) {
-    std::vector<LineKind> kinds;
+  // What became of each line, and its shape.
+  std::vector<std::pair<LineFate, LineShape>> Kinds(
+      const std::string& contents) {
+    std::vector<std::pair<LineFate, LineShape>> kinds;
     MessageTable target;
-    msgreport::ReadMessageLines(
-        dir_.Write("kinds.txt", contents).c_str(), table_, target,
-        [&kinds](const msgreport::LineOutcome& o) { kinds.push_back(o.kind); });
+    msgreport::ReadMessageLines(dir_.Write("kinds.txt", contents).c_str(),
+                                table_, target,
+                                [&kinds](const msgreport::LineOutcome& o) {
+                                  kinds.emplace_back(o.fate, o.parsed.shape);
+                                });
     return kinds;
   }
 
@@ -75,23 +81,29 @@ TEST_F(MessageFileTest, HandlesTheExampleTableLineByLine) {
 }
 
 TEST_F(MessageFileTest, ClassifiesEveryKindOfLine) {
-  EXPECT_EQ(
-      Kinds("\n"
-            "// comment\n"
-            "DISK_FULL : \"a // b\"\n"
-            "DISK_FULL \"No space left\"\n"
-            "NOPE : \"x\"\n"
-            "DISK_FULL : no quote\n"
-            "DISK_FULL : \"unclosed\n"
-            "DISK_FULL : \"closed\" then more\n"
-            "FILE_NOT_FOUND : \"%d files\"\n"
-            "DISK_FULL : \"Disk full\"\n"
-            "DISK_FULL : \"Full\"\n"),
-      (std::vector<LineKind>{
-          LineKind::kBlank, LineKind::kComment, LineKind::kComment,
-          LineKind::kNoColon, LineKind::kUnknownKey, LineKind::kNoQuote,
-          LineKind::kNoClosingQuote, LineKind::kTextAfterQuote,
-          LineKind::kIncompatible, LineKind::kUnchanged, LineKind::kReplaced}));
+  EXPECT_EQ(Kinds("\n"
+                  "// comment\n"
+                  "DISK_FULL : \"a // b\"\n"
+                  "DISK_FULL \"No space left\"\n"
+                  "NOPE : \"x\"\n"
+                  "DISK_FULL : no quote\n"
+                  "DISK_FULL : \"unclosed\n"
+                  "DISK_FULL : \"closed\" then more\n"
+                  "FILE_NOT_FOUND : \"%d files\"\n"
+                  "DISK_FULL : \"Disk full\"\n"
+                  "DISK_FULL : \"Full\"\n"),
+            (std::vector<std::pair<LineFate, LineShape>>{
+                {LineFate::kSkipped, LineShape::kBlank},
+                {LineFate::kSkipped, LineShape::kComment},
+                {LineFate::kSkipped, LineShape::kComment},
+                {LineFate::kSkipped, LineShape::kNoColon},
+                {LineFate::kUnknownKey, LineShape::kEntry},
+                {LineFate::kMalformed, LineShape::kNoQuote},
+                {LineFate::kMalformed, LineShape::kNoClosingQuote},
+                {LineFate::kMalformed, LineShape::kTextAfterQuote},
+                {LineFate::kIncompatible, LineShape::kEntry},
+                {LineFate::kUnchanged, LineShape::kEntry},
+                {LineFate::kReplaced, LineShape::kEntry}}));
 }
 
 TEST_F(MessageFileTest, KeyIsTheFirstRunOfNonSpaces) {
@@ -275,14 +287,14 @@ TEST_F(MessageFileTest, ReportsLineNumbersAndViewsOfEachLine) {
       dir_.Write("o.txt", "// c\r\n\r\nDISK_FULL : \"Full\"\r\n").c_str(),
       table_, target, [&](const msgreport::LineOutcome& o) {
         seen.push_back(o);
-        keys.emplace_back(o.key);
-        texts.emplace_back(o.text);
+        keys.emplace_back(o.parsed.key);
+        texts.emplace_back(o.parsed.text);
       });
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_EQ(seen[2].line_number, 3u);
   EXPECT_EQ(keys[2], "DISK_FULL");
   EXPECT_EQ(texts[2], "Full");
-  EXPECT_EQ(seen[1].kind, LineKind::kBlank);
+  EXPECT_EQ(seen[1].parsed.shape, LineShape::kBlank);
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "tools/msgcheck/file_check.h"
 
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "catalogue/message_file_reader.h"
+#include "catalogue/message_line.h"
 
 namespace msgcheck {
 namespace {
@@ -10,32 +13,24 @@ namespace {
 using msgreport::Compatibility;
 using msgreport::CompatibilityVerdict;
 using msgreport::FormatProblem;
-using msgreport::LineKind;
+using msgreport::LineFate;
 using msgreport::LineOutcome;
-
-std::string FirstWord(std::string_view line) {
-  std::size_t begin = line.find_first_not_of(" \t");
-  if (begin == std::string_view::npos) return {};
-  std::size_t end = line.find_first_of(" \t", begin);
-  return std::string(line.substr(begin, end == std::string_view::npos
-                                            ? std::string_view::npos
-                                            : end - begin));
-}
+using msgreport::LineShape;
 
 // A line the reader skipped, but whose author probably meant an entry.
 bool LooksLikeEntry(const LineOutcome& outcome,
                     const msgreport::MessageTable& texts) {
   std::string_view line = outcome.line;
-  if (outcome.kind == LineKind::kComment) {
-    std::size_t begin = line.find_first_not_of(" \t");
-    bool starts_as_comment = line.compare(begin, 2, "//") == 0;
-    return !starts_as_comment && line.find('"') != std::string_view::npos;
+  bool quoted = line.find('"') != std::string_view::npos;
+  switch (outcome.parsed.shape) {
+    case LineShape::kComment:
+      return !msgreport::StartsAsComment(line) && quoted;
+    case LineShape::kNoColon:
+      return quoted || texts.FindMessage(
+                           std::string(outcome.parsed.key).c_str()) != nullptr;
+    default:
+      return false;
   }
-  if (outcome.kind == LineKind::kNoColon) {
-    return line.find('"') != std::string_view::npos ||
-           texts.FindMessage(FirstWord(line).c_str()) != nullptr;
-  }
-  return false;
 }
 
 std::string ProblemText(const CompatibilityVerdict& verdict) {
@@ -58,7 +53,7 @@ std::string ProblemText(const CompatibilityVerdict& verdict) {
 
 std::string IncompatibleText(const LineOutcome& outcome) {
   const CompatibilityVerdict& v = outcome.verdict;
-  std::string head = "text for " + Quoted(outcome.key) + " ";
+  std::string head = "text for " + Quoted(outcome.parsed.key) + " ";
   std::string argument = "argument " + std::to_string(v.argument);
   switch (v.result) {
     case Compatibility::kArgumentMismatch:
@@ -91,23 +86,167 @@ std::string IncompatibleText(const LineOutcome& outcome) {
   return head + "is not compatible with the catalogue's";
 }
 
-// Explains each line as the reader hands it over. Per key it remembers
+// What one line means to a translator: the findings to show, and the
+// count of the summary it adds to.
+struct Diagnosis {
+  enum class Tally { kNone, kReplaced, kUnchanged, kUnknownKey, kRejected };
+  Tally tally = Tally::kNone;
+  struct Finding {
+    const char* severity;
+    std::string what;
+  };
+  std::vector<Finding> findings;
+
+  void Add(const char* severity, std::string what) {
+    findings.push_back({severity, std::move(what)});
+  }
+  static Diagnosis Rejected(std::string what) {
+    Diagnosis diagnosis;
+    diagnosis.tally = Tally::kRejected;
+    diagnosis.Add("error", std::move(what));
+    return diagnosis;
+  }
+};
+
+std::string MalformedText(const msgreport::ParsedLine& parsed) {
+  if (parsed.shape == LineShape::kNulByte) {
+    return "malformed entry: the line holds a NUL byte";
+  }
+  std::string head = "malformed entry for " + Quoted(parsed.key) + ": ";
+  switch (parsed.shape) {
+    case LineShape::kNoQuote:
+      return head + "no double-quoted text";
+    case LineShape::kNoClosingQuote:
+      return head + "the text has no closing double quote";
+    default:
+      return head + "characters after the closing double quote";
+  }
+}
+
+// Diagnoses each line as the reader hands it over. Per key it remembers
 // only the line whose text last won, so its memory grows with the
 // catalogue, never with the file.
+class Diagnostician {
+ public:
+  explicit Diagnostician(const MasterCatalogue& catalogue)
+      : catalogue_(catalogue), suggester_(catalogue.keys) {}
+
+  Diagnosis Diagnose(const LineOutcome& o) {
+    switch (o.fate) {
+      case LineFate::kSkipped:
+        return Skipped(o);
+      case LineFate::kMalformed:
+        return Diagnosis::Rejected(MalformedText(o.parsed));
+      case LineFate::kUnknownKey:
+        return UnknownKey(o.parsed.key);
+      case LineFate::kIncompatible:
+        return Diagnosis::Rejected(IncompatibleText(o));
+      case LineFate::kUnchanged:
+        return Unchanged(o.parsed.key);
+      case LineFate::kReplaced:
+        return Replaced(o);
+    }
+    return {};
+  }
+
+ private:
+  Diagnosis Skipped(const LineOutcome& o) const {
+    bool meant_as_entry = LooksLikeEntry(o, catalogue_.texts);
+    if (o.parsed.shape == LineShape::kComment && meant_as_entry) {
+      return Diagnosis::Rejected(
+          "\"//\" on the line makes it a comment, so its text never takes "
+          "effect");
+    }
+    if (o.parsed.shape != LineShape::kNoColon) return {};
+    if (meant_as_entry) {
+      return Diagnosis::Rejected(
+          "no ':' on the line, so it is not read as an entry (write KEY : "
+          "\"text\")");
+    }
+    Diagnosis diagnosis;
+    diagnosis.Add("warning", "neither an entry nor a comment; skipped");
+    return diagnosis;
+  }
+
+  Diagnosis UnknownKey(std::string_view key) {
+    Diagnosis diagnosis;
+    diagnosis.tally = Diagnosis::Tally::kUnknownKey;
+    std::string nearest = suggester_.Nearest(key);
+    diagnosis.Add("error", "unknown key " + Quoted(key) +
+                               (nearest.empty() ? std::string()
+                                                : "; did you mean " +
+                                                      Quoted(nearest) + "?"));
+    if (suggester_.capped() && !said_suggestions_capped_) {
+      diagnosis.Add("note",
+                    "no more keys are suggested for this file: looking for "
+                    "them took too long");
+      said_suggestions_capped_ = true;
+    }
+    return diagnosis;
+  }
+
+  Diagnosis Unchanged(std::string_view key) const {
+    Diagnosis diagnosis;
+    diagnosis.tally = Diagnosis::Tally::kUnchanged;
+    std::string what = "text for " + Quoted(key) +
+                       " equals the catalogue's; the line changes nothing";
+    auto earlier = last_replaced_.find(std::string(key));
+    if (earlier != last_replaced_.end()) {
+      what += ", and does not undo line " + std::to_string(earlier->second);
+    }
+    diagnosis.Add("note", std::move(what));
+    return diagnosis;
+  }
+
+  Diagnosis Replaced(const LineOutcome& o) {
+    Diagnosis diagnosis;
+    diagnosis.tally = Diagnosis::Tally::kReplaced;
+    std::string_view key = o.parsed.key;
+    std::size_t& last = last_replaced_[std::string(key)];
+    if (last != 0) {
+      diagnosis.Add("warning", "key " + Quoted(key) + " stood on line " +
+                                   std::to_string(last) +
+                                   " already; this line's text wins over "
+                                   "that one");
+    }
+    last = o.line_number;
+    if (o.verdict.result == Compatibility::kFewerArguments) {
+      diagnosis.Add("warning",
+                    "text for " + Quoted(key) +
+                        " uses fewer conversions than the catalogue's: "
+                        "argument " +
+                        std::to_string(o.verdict.argument) + " (" +
+                        Escaped(o.verdict.catalogue_conversion) +
+                        ") and any after it are passed but not shown");
+    }
+    return diagnosis;
+  }
+
+  const MasterCatalogue& catalogue_;
+  KeySuggester suggester_;
+  // Known keys only: bounded by the catalogue.
+  std::unordered_map<std::string, std::size_t> last_replaced_;
+  bool said_suggestions_capped_ = false;
+};
+
+// Writes each line's findings, and the notes the reader gives on the file
+// as a whole in line order, and keeps the tally.
 class Reporter {
  public:
   Reporter(const std::string& path, const MasterCatalogue& catalogue,
            const DiagnosticSink& sink, FileSummary& summary)
       : path_(path),
-        catalogue_(catalogue),
         sink_(sink),
         summary_(summary),
-        suggester_(catalogue.keys) {}
+        diagnostician_(catalogue) {}
 
   void Line(const msgreport::LineReader& reader, const LineOutcome& outcome) {
     NotesBefore(reader, outcome.line_number);
-    ++summary_.lines;
-    Explain(outcome);
+    Diagnosis diagnosis = diagnostician_.Diagnose(outcome);
+    Count(diagnosis.tally);
+    for (const Diagnosis::Finding& finding : diagnosis.findings) {
+      Say(sink_, path_, outcome.line_number, finding.severity, finding.what);
+    }
   }
 
   void End(const msgreport::LineReader& reader) {
@@ -116,128 +255,46 @@ class Reporter {
   }
 
  private:
-  void Say(std::size_t line, const char* severity, const std::string& what) {
-    msgcheck::Say(sink_, path_, line, severity, what);
+  void Count(Diagnosis::Tally tally) {
+    ++summary_.lines;
+    switch (tally) {
+      case Diagnosis::Tally::kReplaced:
+        ++summary_.replaced;
+        break;
+      case Diagnosis::Tally::kUnchanged:
+        ++summary_.unchanged;
+        break;
+      case Diagnosis::Tally::kUnknownKey:
+        ++summary_.unknown_keys;
+        break;
+      case Diagnosis::Tally::kRejected:
+        ++summary_.rejected;
+        break;
+      case Diagnosis::Tally::kNone:
+        break;
+    }
   }
 
   void NotesBefore(const msgreport::LineReader& reader, std::size_t line) {
     if (!noted_byte_order_mark_ && reader.skipped_byte_order_mark()) {
-      Say(1, "note", "byte-order mark skipped");
+      Say(sink_, path_, 1, "note", "byte-order mark skipped");
       noted_byte_order_mark_ = true;
     }
     std::size_t ctrl_z = reader.ctrl_z_line();
     if (!warned_of_ctrl_z_ && ctrl_z != 0 && ctrl_z <= line) {
-      Say(ctrl_z, "warning",
+      Say(sink_, path_, ctrl_z, "warning",
           "a Ctrl-Z byte, at which Windows ends the file: there, nothing "
           "after it is read");
       warned_of_ctrl_z_ = true;
     }
   }
 
-  void Reject(std::size_t line, const std::string& what) {
-    Say(line, "error", what);
-    ++summary_.rejected;
-  }
-
-  void Explain(const LineOutcome& o) {
-    const std::size_t n = o.line_number;
-    const std::string malformed = "malformed entry for " + Quoted(o.key) + ": ";
-    switch (o.kind) {
-      case LineKind::kBlank:
-      case LineKind::kEntry:
-        return;
-      case LineKind::kComment:
-        if (LooksLikeEntry(o, catalogue_.texts)) {
-          Reject(n,
-                 "\"//\" on the line makes it a comment, so its text "
-                 "never takes effect");
-        }
-        return;
-      case LineKind::kNoColon:
-        if (LooksLikeEntry(o, catalogue_.texts)) {
-          Reject(n,
-                 "no ':' on the line, so it is not read as an entry "
-                 "(write KEY : \"text\")");
-        } else {
-          Say(n, "warning", "neither an entry nor a comment; skipped");
-        }
-        return;
-      case LineKind::kNulByte:
-        Reject(n, "malformed entry: the line holds a NUL byte");
-        return;
-      case LineKind::kUnknownKey: {
-        ++summary_.unknown_keys;
-        std::string nearest = suggester_.Nearest(o.key);
-        Say(n, "error",
-            "unknown key " + Quoted(o.key) +
-                (nearest.empty() ? std::string()
-                                 : "; did you mean " + Quoted(nearest) + "?"));
-        if (suggester_.capped() && !said_suggestions_capped_) {
-          Say(n, "note",
-              "no more keys are suggested for this file: looking for them "
-              "took too long");
-          said_suggestions_capped_ = true;
-        }
-        return;
-      }
-      case LineKind::kNoQuote:
-        Reject(n, malformed + "no double-quoted text");
-        return;
-      case LineKind::kNoClosingQuote:
-        Reject(n, malformed + "the text has no closing double quote");
-        return;
-      case LineKind::kTextAfterQuote:
-        Reject(n, malformed + "characters after the closing double quote");
-        return;
-      case LineKind::kIncompatible:
-        Reject(n, IncompatibleText(o));
-        return;
-      case LineKind::kUnchanged: {
-        ++summary_.unchanged;
-        auto earlier = last_replaced_.find(std::string(o.key));
-        std::string what = "text for " + Quoted(o.key) +
-                           " equals the catalogue's; the line changes nothing";
-        if (earlier != last_replaced_.end()) {
-          what += ", and does not undo line " + std::to_string(earlier->second);
-        }
-        Say(n, "note", what);
-        return;
-      }
-      case LineKind::kReplaced:
-        ++summary_.replaced;
-        ExplainReplaced(o);
-        return;
-    }
-  }
-
-  void ExplainReplaced(const LineOutcome& o) {
-    std::size_t& last = last_replaced_[std::string(o.key)];
-    if (last != 0) {
-      Say(o.line_number, "warning",
-          "key " + Quoted(o.key) + " stood on line " + std::to_string(last) +
-              " already; this line's text wins over that one");
-    }
-    last = o.line_number;
-    if (o.verdict.result == Compatibility::kFewerArguments) {
-      Say(o.line_number, "warning",
-          "text for " + Quoted(o.key) +
-              " uses fewer conversions than the catalogue's: argument " +
-              std::to_string(o.verdict.argument) + " (" +
-              Escaped(o.verdict.catalogue_conversion) +
-              ") and any after it are passed but not shown");
-    }
-  }
-
   const std::string& path_;
-  const MasterCatalogue& catalogue_;
   const DiagnosticSink& sink_;
   FileSummary& summary_;
-  KeySuggester suggester_;
-  // Known keys only: bounded by the catalogue.
-  std::unordered_map<std::string, std::size_t> last_replaced_;
+  Diagnostician diagnostician_;
   bool noted_byte_order_mark_ = false;
   bool warned_of_ctrl_z_ = false;
-  bool said_suggestions_capped_ = false;
 };
 
 }  // namespace

@@ -1,33 +1,29 @@
 #include "tools/msgcheck/master_catalogue.h"
 
 #include <algorithm>
+#include <optional>
 
-#include "catalogue/message_file_reader.h"
+#include "catalogue/message_line.h"
 
 namespace msgcheck {
 namespace {
 
-using msgreport::LineKind;
+using msgreport::LineShape;
 
 // A typo, not another word: at most a quarter of the key, between 2 and 8.
 constexpr std::size_t kLeastDistance = 2;
 constexpr std::size_t kMostDistance = 8;
 
-bool IsCommentLine(std::string_view line) {
-  std::size_t begin = line.find_first_not_of(" \t");
-  return begin != std::string_view::npos && line.compare(begin, 2, "//") == 0;
-}
-
 // Why a catalogue line is not read as an entry; empty for blank lines and
 // comments, which are meant not to be.
-std::string WhyNotRead(LineKind kind, std::string_view line) {
-  switch (kind) {
-    case LineKind::kBlank:
+std::string WhyNotRead(LineShape shape, std::string_view line) {
+  switch (shape) {
+    case LineShape::kBlank:
       return {};
-    case LineKind::kComment:
-      if (IsCommentLine(line)) return {};
+    case LineShape::kComment:
+      if (msgreport::StartsAsComment(line)) return {};
       return "\"//\" on the line makes it a comment, so the entry is not read";
-    case LineKind::kNoColon:
+    case LineShape::kNoColon:
       if (line.find_first_not_of(" \t") == std::string_view::npos) return {};
       return "no ':' on the line, so it is not read as an entry";
     default:
@@ -42,20 +38,19 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
                                                   const DiagnosticSink& sink) {
   msgreport::LineReader reader(path.c_str());
   if (!reader.is_open()) return reader.status();
-  std::string_view line;
-  while (reader.NextLine(line)) {
+  while (std::optional<std::string_view> line = reader.NextLine()) {
     std::size_t number = reader.line_number();
     if (number == 1 && reader.skipped_byte_order_mark()) {
       Say(sink, path, 1, "note", "byte-order mark skipped");
     }
-    std::string_view key;
-    std::string_view text;
-    LineKind kind = msgreport::ClassifyLine(line, key, text);
-    if (kind != LineKind::kEntry) {
-      std::string why = WhyNotRead(kind, line);
+    msgreport::ParsedLine parsed = msgreport::ParseLine(*line);
+    if (parsed.shape != LineShape::kEntry) {
+      std::string why = WhyNotRead(parsed.shape, *line);
       if (!why.empty()) Say(sink, path, number, "warning", why);
       continue;
     }
+    std::string_view key = parsed.key;
+    std::string_view text = parsed.text;
     std::string owned_key(key);
     if (catalogue.texts.FindMessage(owned_key.c_str()) != nullptr) {
       Say(sink, path, number, "warning",
