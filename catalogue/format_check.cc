@@ -1,6 +1,7 @@
 #include "catalogue/format_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <optional>
@@ -18,55 +19,90 @@ constexpr unsigned long kLargestField = kMessageCapacity;
 // How much of a replacement a verdict quotes from where its problem starts.
 constexpr std::size_t kExcerptLength = 8;
 
-// The length modifiers, longest first so that "hh" is not read as "h".
-constexpr std::string_view kLengthModifiers[] = {"hh", "h", "ll", "l",
-                                                 "L",  "j", "z",  "t"};
+// The length modifiers, longest first so that "hh" is not read as "h". Each
+// has a bit, so that a conversion rule can name the set it allows; "-"
+// stands for no modifier.
+struct LengthModifier {
+  std::string_view text;
+  unsigned bit;
+};
+
+constexpr LengthModifier kNoModifier = {"", 1u << 0};
+constexpr LengthModifier kLengthModifiers[] = {
+    {"hh", 1u << 1}, {"h", 1u << 2}, {"ll", 1u << 3}, {"l", 1u << 4},
+    {"L", 1u << 5},  {"j", 1u << 6}, {"z", 1u << 7},  {"t", 1u << 8},
+};
+
+// The bits of a space-separated list of modifiers, at compile time.
+constexpr unsigned Lengths(std::string_view names) {
+  unsigned bits = 0;
+  for (std::size_t at = 0; at < names.size();) {
+    std::size_t end = names.find(' ', at);
+    if (end == std::string_view::npos) end = names.size();
+    std::string_view name = names.substr(at, end - at);
+    if (name == "-") bits |= kNoModifier.bit;
+    for (const LengthModifier& modifier : kLengthModifiers) {
+      // std::accumulate is not constexpr before C++20.
+      // cppcheck-suppress useStlAlgorithm
+      if (modifier.text == name) bits |= modifier.bit;
+    }
+    at = end + 1;
+  }
+  return bits;
+}
 
 // The conversions a message text may hold: the letters, the length
-// modifiers each allows ("-" for none), and the kind of argument it reads.
-// Anything else, the C library's extensions included, is malformed.
+// modifiers each allows, and the kind of argument it reads. Anything else,
+// the C library's extensions included, is malformed.
 struct ConversionRule {
   std::string_view letters;
-  std::string_view lengths;
+  unsigned lengths;
   ArgumentKind kind;
 };
 
 constexpr ConversionRule kConversionRules[] = {
-    {"diouxX", "- hh h l ll j z t", ArgumentKind::kInteger},
-    {"c", "-", ArgumentKind::kInteger},
+    {"diouxX", Lengths("- hh h l ll j z t"), ArgumentKind::kInteger},
+    {"c", Lengths("-"), ArgumentKind::kInteger},
     // %lc reads a wint_t, which is not an int on every platform.
-    {"c", "l", ArgumentKind::kWideChar},
-    {"fFeEgGaA", "- l L", ArgumentKind::kFloating},
-    {"s", "- l", ArgumentKind::kString},
-    {"p", "-", ArgumentKind::kPointer},
+    {"c", Lengths("l"), ArgumentKind::kWideChar},
+    {"fFeEgGaA", Lengths("- l L"), ArgumentKind::kFloating},
+    {"s", Lengths("- l"), ArgumentKind::kString},
+    {"p", Lengths("-"), ArgumentKind::kPointer},
 };
 
-bool Allows(std::string_view lengths, std::string_view length) {
-  if (length.empty()) length = "-";
-  for (std::size_t at = 0; at < lengths.size();) {
-    std::size_t end = lengths.find(' ', at);
-    if (end == std::string_view::npos) end = lengths.size();
-    if (lengths.substr(at, end - at) == length) return true;
-    at = end + 1;
+// For each letter, a bit per rule that names it, so that a conversion
+// finds its rules by indexing instead of searching.
+constexpr std::array<unsigned, 128> RulesByLetter() {
+  std::array<unsigned, 128> rules{};
+  for (std::size_t i = 0; i < std::size(kConversionRules); ++i) {
+    for (char letter : kConversionRules[i].letters) {
+      rules[static_cast<unsigned char>(letter)] |= 1u << i;
+    }
   }
-  return false;
+  return rules;
 }
+constexpr std::array<unsigned, 128> kRulesByLetter = RulesByLetter();
 
-std::optional<ArgumentKind> KindOf(char letter, std::string_view length) {
-  const ConversionRule* end = std::end(kConversionRules);
-  const ConversionRule* rule = std::find_if(
-      std::begin(kConversionRules), end, [&](const ConversionRule& candidate) {
-        return candidate.letters.find(letter) != std::string_view::npos &&
-               Allows(candidate.lengths, length);
-      });
-  if (rule == end) return std::nullopt;
-  return rule->kind;
+std::optional<ArgumentKind> KindOf(char letter,
+                                   const LengthModifier& modifier) {
+  auto index = static_cast<unsigned char>(letter);
+  unsigned rules = index < kRulesByLetter.size() ? kRulesByLetter[index] : 0;
+  for (std::size_t i = 0; rules != 0; ++i, rules >>= 1) {
+    if ((rules & 1u) != 0 && (kConversionRules[i].lengths & modifier.bit)) {
+      return kConversionRules[i].kind;
+    }
+  }
+  return std::nullopt;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsFlag(char c) {
   return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
+}
+
+bool StartsLengthModifier(char c) {
+  return c == 'h' || c == 'l' || c == 'L' || c == 'j' || c == 'z' || c == 't';
 }
 
 // One conversion of a format: the arguments it reads, in order, are an int
@@ -84,7 +120,7 @@ struct Conversion {
 // that set-up can check every line of a large message file cheaply:
 //
 //   ConversionScanner scanner(format);
-//   while (std::optional<Conversion> conversion = scanner.Next()) ...
+//   while (const Conversion* conversion = scanner.Next()) ...
 //   if (scanner.problem() != FormatProblem::kNone) ... scanner.problem_at()
 //
 // Literal text and "%%" are passed over, and a NUL ends the format as it
@@ -93,13 +129,16 @@ class ConversionScanner {
  public:
   explicit ConversionScanner(std::string_view format) : format_(format) {}
 
-  std::optional<Conversion> Next() {
+  // The next conversion, valid until the next call; null at the end of the
+  // format or at its first problem.
+  const Conversion* Next() {
     while (problem_ == FormatProblem::kNone) {
       std::size_t percent = format_.find('%', next_);
       if (percent == std::string_view::npos ||
-          format_.find('\0', next_) < percent) {
+          format_.substr(next_, percent - next_).find('\0') !=
+              std::string_view::npos) {
         next_ = format_.size();
-        return std::nullopt;
+        return nullptr;
       }
       start_ = percent;
       cursor_ = percent + 1;
@@ -107,11 +146,11 @@ class ConversionScanner {
         next_ = cursor_ + 1;
         continue;
       }
-      std::optional<Conversion> conversion = ScanConversion();
+      const Conversion* conversion = ScanConversion();
       next_ = cursor_;
       return conversion;
     }
-    return std::nullopt;
+    return nullptr;
   }
 
   FormatProblem problem() const { return problem_; }
@@ -123,9 +162,14 @@ class ConversionScanner {
     return cursor_ < format_.size() ? format_[cursor_] : '\0';
   }
 
+  // Notes the first problem; scanning stops there.
   std::nullopt_t Fail(FormatProblem problem) {
     problem_ = problem;
     return std::nullopt;
+  }
+  const Conversion* Stop(FormatProblem problem) {
+    problem_ = problem;
+    return nullptr;
   }
 
   struct Digits {
@@ -167,30 +211,35 @@ class ConversionScanner {
     return field;
   }
 
-  std::string_view ScanLength() {
+  const LengthModifier& ScanLength() {
+    // Most conversions have none.
+    if (!StartsLengthModifier(Peek())) return kNoModifier;
     std::string_view rest = format_.substr(cursor_);
-    const std::string_view* end = std::end(kLengthModifiers);
-    const std::string_view* modifier = std::find_if(
-        std::begin(kLengthModifiers), end, [rest](std::string_view candidate) {
-          return rest.substr(0, candidate.size()) == candidate;
+    const LengthModifier* end = std::end(kLengthModifiers);
+    const LengthModifier* modifier = std::find_if(
+        std::begin(kLengthModifiers), end,
+        [rest](const LengthModifier& candidate) {
+          return rest.substr(0, candidate.text.size()) == candidate.text;
         });
-    if (modifier == end) return {};
-    cursor_ += modifier->size();
+    if (modifier == end) return kNoModifier;
+    cursor_ += modifier->text.size();
     return *modifier;
   }
 
-  std::optional<Conversion> ScanConversion() {
-    if (ReadDigits().positional) return Fail(FormatProblem::kPositional);
+  // Reads the conversion at start_ into current_; null at a problem.
+  const Conversion* ScanConversion() {
+    if (ReadDigits().positional) return Stop(FormatProblem::kPositional);
     cursor_ = start_ + 1;  // the digits were a width; read them again below
     while (IsFlag(Peek())) ++cursor_;
-    Conversion conversion;
+    Conversion& conversion = current_;
+    conversion = Conversion();
     std::optional<Field> width = ScanField();
-    if (!width) return std::nullopt;
+    if (!width) return nullptr;
     conversion.star_width = width->kind == Field::Kind::kStar;
     if (Peek() == '.') {
       ++cursor_;
       std::optional<Field> precision = ScanField();
-      if (!precision) return std::nullopt;
+      if (!precision) return nullptr;
       // "%.s" has a precision of zero.
       if (precision->kind == Field::Kind::kNone) {
         precision->kind = Field::Kind::kLiteral;
@@ -198,16 +247,17 @@ class ConversionScanner {
       conversion.precision = *precision;
       conversion.star_precision = precision->kind == Field::Kind::kStar;
     }
-    conversion.length = ScanLength();
+    const LengthModifier& length = ScanLength();
+    conversion.length = length.text;
     char letter = Peek();
-    if (letter == '\0') return Fail(FormatProblem::kMalformed);
+    if (letter == '\0') return Stop(FormatProblem::kMalformed);
     ++cursor_;
-    if (letter == 'n') return Fail(FormatProblem::kWritesCount);
-    std::optional<ArgumentKind> kind = KindOf(letter, conversion.length);
-    if (!kind) return Fail(FormatProblem::kMalformed);
+    if (letter == 'n') return Stop(FormatProblem::kWritesCount);
+    std::optional<ArgumentKind> kind = KindOf(letter, length);
+    if (!kind) return Stop(FormatProblem::kMalformed);
     conversion.kind = *kind;
     conversion.text = format_.substr(start_, cursor_ - start_);
-    return conversion;
+    return &conversion;
   }
 
   std::string_view format_;
@@ -215,6 +265,7 @@ class ConversionScanner {
   std::size_t start_ = 0;   // the conversion being read
   std::size_t cursor_ = 0;  // within it
   FormatProblem problem_ = FormatProblem::kNone;
+  Conversion current_;
 };
 
 // One argument a format reads, as views into the format.
@@ -237,9 +288,9 @@ class ArgumentStream {
   explicit ArgumentStream(std::string_view format) : scanner_(format) {}
 
   std::optional<ArgumentView> Next() {
-    if (!conversion_ || step_ == kDone) {
+    if (conversion_ == nullptr || step_ == kDone) {
       conversion_ = scanner_.Next();
-      if (!conversion_) return std::nullopt;
+      if (conversion_ == nullptr) return std::nullopt;
       step_ = kWidth;
     }
     const Conversion& c = *conversion_;
@@ -273,7 +324,7 @@ class ArgumentStream {
  private:
   enum Step { kWidth, kPrecision, kValue, kDone };
   ConversionScanner scanner_;
-  std::optional<Conversion> conversion_;
+  const Conversion* conversion_ = nullptr;
   Step step_ = kDone;
 };
 
