@@ -5,6 +5,7 @@
 
 namespace {
 std::uint64_t allocations = 0;
+std::size_t last_calloc_bytes = 0;
 }  // namespace
 
 #if defined(__has_feature)
@@ -30,6 +31,7 @@ void* malloc(std::size_t size) {
 }
 void* calloc(std::size_t count, std::size_t size) {
   ++allocations;
+  last_calloc_bytes = count * size;
   return __libc_calloc(count, size);
 }
 void* realloc(void* block, std::size_t size) {
@@ -47,6 +49,7 @@ constexpr bool kCountsCAllocator = false;
 namespace msgreport_test {
 std::uint64_t AllocationCount() { return allocations; }
 bool CountsCAllocator() { return kCountsCAllocator; }
+std::size_t LastCallocBytes() { return last_calloc_bytes; }
 }  // namespace msgreport_test
 
 // These replacements pair new with free by design; GCC cannot tell that

@@ -5,6 +5,7 @@
 #ifndef MSGREPORT_TESTS_ALLOCATION_COUNTER_H_
 #define MSGREPORT_TESTS_ALLOCATION_COUNTER_H_
 
+#include <cstddef>
 #include <cstdint>
 
 namespace msgreport_test {
@@ -16,6 +17,9 @@ std::uint64_t AllocationCount();
 // The C allocator can be counted on glibc, and not under a sanitizer, which
 // brings its own.
 bool CountsCAllocator();
+
+// The bytes that the last calloc asked for, where CountsCAllocator().
+std::size_t LastCallocBytes();
 
 }  // namespace msgreport_test
 

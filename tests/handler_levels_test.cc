@@ -4,6 +4,7 @@
 
 #include "callback_recorder.h"
 #include "msgreport.h"
+#include "test_support.h"
 
 namespace {
 
@@ -79,14 +80,48 @@ TEST(HandlerLevelsTest, ConsoleAndLogSetsAreSeparateButDeliverAlike) {
   EXPECT_EQ(Delivers(handler), "----");
 }
 
-TEST(HandlerLevelsTest, BothSwitchesOnStillDeliverOnce) {
-  MessageHandler handler;
-  handler.SetConsoleReporting("error");
-  handler.SetLogReporting("error");
-  handler.RegisterErrorCallback(msgreport_test::RecordError);
-  Received::Clear();
-  handler.ReportError2("K");
-  EXPECT_EQ(Received::errors.size(), 1u);
+int delivered = 0;
+void CountDelivery(char*) { ++delivered; }
+
+// Every severity through every pair of its switches, to its callback and to
+// standard output: exactly one delivery when either switch is on, and none
+// when both are off.
+TEST(HandlerLevelsTest, EitherSwitchDeliversOnceAtEverySeverity) {
+  using Report = void (MessageHandler::*)(const char*, ...);
+  using Register = void (MessageHandler::*)(MessageCallback);
+  const struct {
+    const char* level;
+    Report report;
+    Register registration;
+  } kSeverities[] = {
+      {"error", &MessageHandler::ReportError2,
+       &MessageHandler::RegisterErrorCallback},
+      {"warning", &MessageHandler::ReportWarning2,
+       &MessageHandler::RegisterWarningCallback},
+      {"info", &MessageHandler::ReportInfo2,
+       &MessageHandler::RegisterInfoCallback},
+      {"debug", &MessageHandler::ReportDebug2,
+       &MessageHandler::RegisterDebugCallback},
+  };
+  const char* pairs[] = {"K", "text %d"};
+  for (const auto& severity : kSeverities) {
+    for (int switches = 0; switches < 8; ++switches) {
+      bool console = switches & 1, log = switches & 2, callback = switches & 4;
+      MessageHandler handler(pairs, 1, nullptr, 0, nullptr);
+      if (console) handler.SetConsoleReporting(severity.level);
+      if (log) handler.SetLogReporting(severity.level);
+      if (callback) (handler.*severity.registration)(CountDelivery);
+      delivered = 0;
+      msgreport_test::StdoutCapture out;
+      (handler.*severity.report)("K", 7);
+      std::string printed = out.Finish();
+      int expected = console || log ? 1 : 0;
+      EXPECT_EQ(delivered, callback ? expected : 0)
+          << severity.level << " " << switches;
+      EXPECT_EQ(printed, callback || !expected ? "" : "text 7\n")
+          << severity.level << " " << switches;
+    }
+  }
 }
 
 }  // namespace

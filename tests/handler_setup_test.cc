@@ -36,11 +36,12 @@ TEST_F(HandlerSetupTest, EveryPairIsReadAndNullPairsAreSkipped) {
   EXPECT_EQ(Delivered(handler, "FIRST"), "first text");
   EXPECT_EQ(Delivered(handler, "LAST"), "last text");
 
-  const char* terminated[] = {"ONE",     "one",   nullptr, "no key",
-                              "NO_TEXT", nullptr, nullptr, nullptr};
-  MessageHandler other(terminated, 4, nullptr, 0, nullptr);
+  const char* terminated[] = {"ONE",   "one",   nullptr, "no key", "NO_TEXT",
+                              nullptr, nullptr, nullptr, "AFTER",  "after"};
+  MessageHandler other(terminated, 5, nullptr, 0, nullptr);
   EXPECT_EQ(Delivered(other, "ONE"), "one");
   EXPECT_EQ(Delivered(other, "NO_TEXT"), "Unregistered message");
+  EXPECT_EQ(Delivered(other, "AFTER"), "after");
 }
 
 TEST_F(HandlerSetupTest, EmptyTablesAreNotRead) {
@@ -66,12 +67,14 @@ TEST_F(HandlerSetupTest, FirstTextWinsThenTheFileReplaces) {
 
 TEST_F(HandlerSetupTest, FileLinesAreJudgedAgainstTheBuiltInTexts) {
   const char* pairs[] = {"KEY", "A %s %d", "OTHER", "plain"};
-  // Against the first file text ("B %s") the second would use one argument
-  // too many; against the built-in text it fits. A later line equal to the
-  // built-in text does not bring it back.
+  // Against an earlier file text ("B %s") a later one would use one
+  // argument too many; against the built-in text it fits, on every line. A
+  // later line equal to the built-in text does not bring it back.
   std::string file = dir_.Write("m.txt",
                                 "KEY : \"B %s\"\n"
                                 "KEY : \"C %s %d\"\n"
+                                "KEY : \"D %s\"\n"
+                                "KEY : \"E %s %d\"\n"
                                 "OTHER : \"changed\"\n"
                                 "OTHER : \"plain\"\n");
   MessageHandler handler(pairs, 2, nullptr, 0, file.c_str());
@@ -79,7 +82,7 @@ TEST_F(HandlerSetupTest, FileLinesAreJudgedAgainstTheBuiltInTexts) {
   handler.RegisterInfoCallback(RecordInfo);
   handler.ReportInfo2("KEY", "x", 5);
   handler.ReportInfo2("OTHER");
-  EXPECT_EQ(Received::infos, (std::vector<std::string>{"C x 5", "changed"}));
+  EXPECT_EQ(Received::infos, (std::vector<std::string>{"E x 5", "changed"}));
 }
 
 // Switching language at run time: each file is judged against the text the

@@ -78,58 +78,69 @@ TEST(MessageFormatTest, LongMessagesAreCutAtTheSameCharacter) {
 // Every conversion the format check lets a message file bring in must be
 // one that the platform's printf reads and formats as C99 says; the
 // trailing %s in each text shows that the arguments before it were consumed
-// as the check expects.
-void ExpectAccepted(const char* text) {
-  EXPECT_EQ(msgreport::ParseFormat(text).problem,
-            msgreport::FormatProblem::kNone)
-      << text;
+// as the check expects. `arguments` is what the check reads, each argument
+// as its length modifier and kind: i(nteger), c (wide char), f(loating),
+// s(tring) or p(ointer).
+void ExpectAccepted(const char* text, const char* arguments) {
+  msgreport::ParsedFormat parsed = msgreport::ParseFormat(text);
+  EXPECT_EQ(parsed.problem, msgreport::FormatProblem::kNone) << text;
+  std::string read;
+  for (const msgreport::FormatArgument& argument : parsed.arguments) {
+    if (!read.empty()) read += ' ';
+    read += argument.length + "icfsp"[static_cast<int>(argument.kind)];
+  }
+  EXPECT_EQ(read, arguments) << text;
 }
 
-#define ACCEPTED_AND_COMPOSED(text, ...) \
-  (ExpectAccepted(text), Format(text, __VA_ARGS__).ours)
+#define ACCEPTED_AND_COMPOSED(text, arguments, ...) \
+  (ExpectAccepted(text, arguments), Format(text, __VA_ARGS__).ours)
 
 TEST(MessageFormatTest, ThePlatformFormatsEveryConversionTheCheckAccepts) {
   using SignedSize = std::make_signed_t<std::size_t>;
-  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%hhd|%hhu|%hd|%hu|%s", 300, 511, 70000,
-                                  70000, "end"),
+  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%hhd|%hhu|%hd|%hu|%s", "hhi hhi hi hi s",
+                                  300, 511, 70000, 70000, "end"),
             "44|255|4464|4464|end");
-  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%ld|%lu|%lld|%llu|%s", -5L, 5UL,
-                                  -(1LL << 40), 1ULL << 63, "end"),
+  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%ld|%lu|%lld|%llu|%s", "li li lli lli s",
+                                  -5L, 5UL, -(1LL << 40), 1ULL << 63, "end"),
             "-5|5|-1099511627776|9223372036854775808|end");
-  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%jd|%ju|%zd|%zu|%td|%s", std::intmax_t{-7},
-                                  std::uintmax_t{1} << 40, SignedSize{-3},
-                                  std::size_t{4000000000u}, std::ptrdiff_t{-9},
-                                  "end"),
+  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%jd|%ju|%zd|%zu|%td|%s", "ji ji zi zi ti s",
+                                  std::intmax_t{-7}, std::uintmax_t{1} << 40,
+                                  SignedSize{-3}, std::size_t{4000000000u},
+                                  std::ptrdiff_t{-9}, "end"),
             "-7|1099511627776|-3|4000000000|-9|end");
-  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%i|%o|%x|%X|%#o|%#x|%#X|%s", -1, 8, 255, 255,
-                                  8, 255, 255, "end"),
-            "-1|10|ff|FF|010|0xff|0XFF|end");
-  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%-4d|%+d|% d|%05d|%.3d|%*d|%-*.*s|%s", 7, 7,
-                                  7, -7, 7, 4, 7, 5, 2, "abc", "end"),
-            "7   |+7| 7|-0007|007|   7|ab   |end");
   EXPECT_EQ(
-      ACCEPTED_AND_COMPOSED("%f|%.2e|%E|%g|%G|%F|%#.0f|%s", 1.5, 12345.678, 0.5,
-                            0.0001, 1e-10, 2.25, 3.0, "end"),
-      "1.500000|1.23e+04|5.000000E-01|0.0001|1E-10|2.250000|3.|end");
-  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%a|%A|%.1a|%s", 1.0, 0.5, 1.55, "end"),
-            "0x1p+0|0X1P-1|0x1.9p+0|end");
-  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%lf|%Lf|%Le|%Lg|%La|%s", 2.5, 2.5L, 1e300L,
-                                  0.0001L, 1.0L, "end"),
+      ACCEPTED_AND_COMPOSED("%i|%o|%x|%X|%#o|%#x|%#X|%s", "i i i i i i i s", -1,
+                            8, 255, 255, 8, 255, 255, "end"),
+      "-1|10|ff|FF|010|0xff|0XFF|end");
+  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%-4d|%+d|% d|%05d|%.3d|%*d|%-*.*s|%s",
+                                  "i i i i i i i i i s s", 7, 7, 7, -7, 7, 4,
+                                  7, 5, 2, "abc", "end"),
+            "7   |+7| 7|-0007|007|   7|ab   |end");
+  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%f|%.2e|%E|%g|%G|%F|%#.0f|%s",
+                                  "f f f f f f f s", 1.5, 12345.678, 0.5,
+                                  0.0001, 1e-10, 2.25, 3.0, "end"),
+            "1.500000|1.23e+04|5.000000E-01|0.0001|1E-10|2.250000|3.|end");
+  EXPECT_EQ(
+      ACCEPTED_AND_COMPOSED("%a|%A|%.1a|%s", "f f f s", 1.0, 0.5, 1.55, "end"),
+      "0x1p+0|0X1P-1|0x1.9p+0|end");
+  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%lf|%Lf|%Le|%Lg|%La|%s", "lf Lf Lf Lf Lf s",
+                                  2.5, 2.5L, 1e300L, 0.0001L, 1.0L, "end"),
             "2.500000|2.500000|1.000000e+300|0.0001|0x8p-3|end");
   const double infinity = std::numeric_limits<double>::infinity();
   EXPECT_EQ(
-      ACCEPTED_AND_COMPOSED("%f|%F|%e|%s", infinity, -infinity,
+      ACCEPTED_AND_COMPOSED("%f|%F|%e|%s", "f f f s", infinity, -infinity,
                             std::numeric_limits<double>::quiet_NaN(), "end"),
       "inf|-INF|nan|end");
-  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%c|%-3c|%lc|%.2s|%ls|%5.1ls|%s", 'a', 'b',
+  EXPECT_EQ(ACCEPTED_AND_COMPOSED("%c|%-3c|%lc|%.2s|%ls|%5.1ls|%s",
+                                  "i i lc s ls ls s", 'a', 'b',
                                   static_cast<std::wint_t>(L'c'), "string",
                                   L"wide", L"wide", "end"),
             "a|b  |c|st|wide|    w|end");
   // How a pointer is spelt is the platform's own; only what it consumes is
   // checked.
   int pointee = 0;
-  std::string pointer =
-      ACCEPTED_AND_COMPOSED("%p|%s", static_cast<void*>(&pointee), "end");
+  std::string pointer = ACCEPTED_AND_COMPOSED(
+      "%p|%s", "p s", static_cast<void*>(&pointee), "end");
   EXPECT_GT(pointer.size(), 4u);
   EXPECT_EQ(pointer.substr(pointer.size() - 4), "|end");
 }

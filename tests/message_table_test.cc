@@ -103,6 +103,7 @@ TEST(MessageTableTest, CopiesAreIndependentInBothDirections) {
     copy.AddMessage("OLD", "dropped by the assignment");
     copy = source;
     EXPECT_EQ(copy.FindMessage("OLD"), nullptr);
+    EXPECT_EQ(copy.size(), 2u);
     source.RemoveMessage("A");
     EXPECT_STREQ(copy.FindMessage("A"), "alpha");
     copy.RemoveMessage("B");

@@ -76,4 +76,29 @@ TEST(ReportAllocationTest, ReportsAllocateNothingInSteadyState) {
             std::string::npos);
 }
 
+// A look-up hands out exactly its text and NUL, or the 4,096-byte fallback:
+// a buffer one byte short shows here, not only under a sanitizer.
+TEST(ReportAllocationTest, LookupsAskForTheTextAndItsNulExactly) {
+  if (!msgreport_test::CountsCAllocator()) {
+    GTEST_SKIP() << "calloc is counted only on glibc without a sanitizer";
+  }
+  msgreport::MessageTable map;
+  map.AddMessage("EMPTY", "");
+  map.AddMessage("FULL", "Disk full");
+  const struct {
+    const char* key;
+    std::size_t bytes;
+    const char* text;
+  } kLookups[] = {{"EMPTY", 1, ""},
+                  {"FULL", 10, "Disk full"},
+                  {"NONE", 4096, "Unregistered message"}};
+  for (const auto& lookup : kLookups) {
+    char* text = nullptr;
+    map.LookupMessage(lookup.key, text);
+    EXPECT_EQ(msgreport_test::LastCallocBytes(), lookup.bytes) << lookup.key;
+    EXPECT_STREQ(text, lookup.text);
+    std::free(text);
+  }
+}
+
 }  // namespace
