@@ -1,7 +1,18 @@
 # Installs the header, the shared library, msgcheck, a CMake package
-# (find_package(msgreport CONFIG) -> msgreport::msgreport) and msgreport.pc.
+# (find_package(msgreport CONFIG) -> msgreport::msgreport), msgreport.pc and
+# the licence.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
+
+# Installed programs and the library find the library relative to where
+# they lie, so that any prefix works without LD_LIBRARY_PATH.
+if(NOT WIN32 AND NOT APPLE)
+  file(RELATIVE_PATH msgreport_bin_to_lib
+    "/root/${CMAKE_INSTALL_BINDIR}" "/root/${CMAKE_INSTALL_LIBDIR}")
+  set_target_properties(msgreport PROPERTIES INSTALL_RPATH "$ORIGIN")
+  set_target_properties(msgreport_msgcheck PROPERTIES
+    INSTALL_RPATH "$ORIGIN/${msgreport_bin_to_lib}")
+endif()
 
 install(TARGETS msgreport EXPORT msgreportTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
@@ -9,7 +20,8 @@ install(TARGETS msgreport EXPORT msgreportTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES include/msgreport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(TARGETS msgcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(TARGETS msgreport_msgcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(MSGREPORT_RUNTIME_DLLS)
   install(FILES ${MSGREPORT_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

@@ -24,6 +24,7 @@
 #define MSGREPORT_H_
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #if defined(_WIN32)
@@ -41,6 +42,21 @@
 namespace msgreport {
 class MessageTable;  // what a MessageMap holds
 struct Internals;    // how the library reaches it
+
+// For the handler's overloads that take const tables: true when both tables
+// are const char* const*, and not both ones that the exported operations
+// take as they are.
+template <typename Pairs, typename Filters>
+constexpr bool kConstTables =
+    std::is_convertible_v<Pairs, const char* const*>&&
+        std::is_convertible_v<Filters, const char* const*> &&
+    !(std::is_convertible_v<Pairs, const char**> &&
+      std::is_convertible_v<Filters, const char**>);
+
+// The library only reads the tables it is given.
+inline const char** Writable(const char* const* table) {
+  return const_cast<const char**>(table);
+}
 }  // namespace msgreport
 
 // Receives a finished message: a writable, NUL-terminated string that stays
@@ -107,6 +123,20 @@ class MessageHandler {
   MessageHandler(const MessageHandler&) = delete;
   MessageHandler& operator=(const MessageHandler&) = delete;
 
+  // The same for const tables, `static const char* const kPairs[]` say. The
+  // library only reads the tables. These are templates so that a call with
+  // two null pointers still picks the operation above. (The parameters' long
+  // names keep -Wshadow quiet in an application's code.)
+  template <
+      typename Pairs, typename Filters,
+      typename = std::enable_if_t<msgreport::kConstTables<Pairs, Filters>>>
+  MessageHandler(Pairs msgreport_pairs, int msgreport_npairs,
+                 Filters msgreport_filters, int msgreport_nfilters,
+                 const char* msgreport_file)
+      : MessageHandler(msgreport::Writable(msgreport_pairs), msgreport_npairs,
+                       msgreport::Writable(msgreport_filters),
+                       msgreport_nfilters, msgreport_file) {}
+
   // Set-up, cumulative over calls:
   //  - `pairs` holds `npairs` key/text pairs, key first (entries 2k, 2k + 1).
   //    Pairs with a null key or text are skipped. The first text stored
@@ -118,6 +148,17 @@ class MessageHandler {
   MSGREPORT_API void PopulateMessageHandler(const char** pairs, int npairs,
                                             const char** filters, int nfilters,
                                             const char* messageFile);
+  template <
+      typename Pairs, typename Filters,
+      typename = std::enable_if_t<msgreport::kConstTables<Pairs, Filters>>>
+  void PopulateMessageHandler(Pairs msgreport_pairs, int msgreport_npairs,
+                              Filters msgreport_filters, int msgreport_nfilters,
+                              const char* msgreport_file) {
+    PopulateMessageHandler(msgreport::Writable(msgreport_pairs),
+                           msgreport_npairs,
+                           msgreport::Writable(msgreport_filters),
+                           msgreport_nfilters, msgreport_file);
+  }
 
   // Switch severities on and off by naming them anywhere in `levels`:
   // "error", "warning", "info", "debug" switch one on; "all" switches on

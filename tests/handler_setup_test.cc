@@ -44,6 +44,15 @@ TEST_F(HandlerSetupTest, EveryPairIsReadAndNullPairsAreSkipped) {
   EXPECT_EQ(Delivered(other, "AFTER"), "after");
 }
 
+TEST_F(HandlerSetupTest, ConstTablesAreTakenAsTheyAre) {
+  static const char* const kConstPairs[] = {"CONST", "const %s"};
+  static const char* const kConstFilters[] = {"QUIET"};
+  MessageHandler handler(kConstPairs, 1, kConstFilters, 1, nullptr);
+  handler.PopulateMessageHandler(nullptr, 0, kConstFilters, 1, nullptr);
+  EXPECT_EQ(Delivered(handler, "CONST"), "const x");
+  EXPECT_TRUE(handler.inFilterArray("QUIET"));
+}
+
 TEST_F(HandlerSetupTest, EmptyTablesAreNotRead) {
   MessageHandler handler(nullptr, 0, nullptr, 0, nullptr);
   EXPECT_EQ(Delivered(handler, "ANY"), "Unregistered message");

@@ -113,8 +113,8 @@ TEST(MessageFormatTest, ThePlatformFormatsEveryConversionTheCheckAccepts) {
                             8, 255, 255, 8, 255, 255, "end"),
       "-1|10|ff|FF|010|0xff|0XFF|end");
   EXPECT_EQ(ACCEPTED_AND_COMPOSED("%-4d|%+d|% d|%05d|%.3d|%*d|%-*.*s|%s",
-                                  "i i i i i i i i i s s", 7, 7, 7, -7, 7, 4,
-                                  7, 5, 2, "abc", "end"),
+                                  "i i i i i i i i i s s", 7, 7, 7, -7, 7, 4, 7,
+                                  5, 2, "abc", "end"),
             "7   |+7| 7|-0007|007|   7|ab   |end");
   EXPECT_EQ(ACCEPTED_AND_COMPOSED("%f|%.2e|%E|%g|%G|%F|%#.0f|%s",
                                   "f f f f f f f s", 1.5, 12345.678, 0.5,

@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs the build tree into a temporary prefix, then builds and runs two
-# consumers against it: one through find_package, one through pkg-config.
+# consumers against it: one through find_package, one through pkg-config,
+# which needs no LD_LIBRARY_PATH. Natively, two more embed msgreport from
+# its sources, by add_subdirectory and by FetchContent.
 # Usage: check_install.sh BUILD_DIR SOURCE_DIR CXX [TOOLCHAIN_FILE RUNNER]
 # A cross build names its toolchain file and the program that runs its
 # executables (wine for Windows).
@@ -32,8 +34,6 @@ if [ -n "$toolchain" ]; then
     >/dev/null
   exe=.exe
 else
-  libdir=$(dirname "$(find "$prefix" -name 'libmsgreport.so' | head -n 1)")
-  export LD_LIBRARY_PATH="$libdir"
   cmake -S "$source/find_package" -B "$work/fp" -G Ninja \
     -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
   exe=
@@ -45,7 +45,27 @@ run "$work/fp/consumer$exe"
 pcdir=$(dirname "$(find "$prefix" -name 'msgreport.pc' | head -n 1)")
 # Only the installed package, never the host's own .pc files.
 export PKG_CONFIG_LIBDIR="$pcdir"
-# shellcheck disable=SC2046 # the flags are meant to split
+rpath=
+[ -n "$toolchain" ] || rpath="-Wl,-rpath,$(pkg-config --variable=libdir msgreport)"
+# shellcheck disable=SC2046,SC2086 # the flags are meant to split
 "$cxx" -std=c++17 -o "$work/pc-consumer$exe" "$source/consumer.cc" \
-  $(pkg-config --cflags --libs msgreport)
+  $(pkg-config --cflags --libs msgreport) $rpath
 run "$work/pc-consumer$exe"
+
+[ -z "$toolchain" ] || exit 0
+for embed in add_subdirectory FetchContent; do
+  cmake -S "$source/subproject" -B "$work/$embed" -G Ninja \
+    -DCMAKE_CXX_COMPILER="$cxx" -DEMBED_BY="$embed" \
+    -DMSGREPORT_SOURCE_DIR="$source/../.." >/dev/null
+  cmake --build "$work/$embed" >/dev/null
+  "$work/$embed/demo"
+  tests=$(ctest --test-dir "$work/$embed" -N | sed -n 's/^Total Tests: //p')
+  if [ "$tests" != 1 ]; then
+    echo "$embed: the parent has $tests tests, not its own 1" >&2
+    exit 1
+  fi
+  if grep -E '^(BUILD_GMOCK|INSTALL_GTEST|gtest_)' "$work/$embed/CMakeCache.txt"; then
+    echo "$embed: msgreport wrote into the parent's cache" >&2
+    exit 1
+  fi
+done
