@@ -48,10 +48,11 @@ struct Internals;    // how the library reaches it
 // take as they are.
 template <typename Pairs, typename Filters>
 constexpr bool kConstTables =
-    std::is_convertible_v<Pairs, const char* const*>&&
-        std::is_convertible_v<Filters, const char* const*> &&
-    !(std::is_convertible_v<Pairs, const char**> &&
-      std::is_convertible_v<Filters, const char**>);
+    std::conjunction_v<std::is_convertible<Pairs, const char* const*>,
+                       std::is_convertible<Filters, const char* const*>,
+                       std::negation<std::conjunction<
+                           std::is_convertible<Pairs, const char**>,
+                           std::is_convertible<Filters, const char**>>>>;
 
 // The library only reads the tables it is given.
 inline const char** Writable(const char* const* table) {
