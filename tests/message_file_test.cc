@@ -235,11 +235,14 @@ TEST_F(MessageFileTest, PathsThatDoNotOpenGiveFalseAndChangeNothing) {
 TEST_F(MessageFileTest, StorageStaysBoundedByTheLiveTexts) {
   constexpr std::size_t kBound = 512 * 1024;
   std::string alternating = dir_.Write(
-      "a.txt", "DISK_FULL : \"Plein\"\nDISK_FULL : \"Disque plein\"\n");
+      "a.txt", "FILE_NOT_FOUND : \"Absent\"\nFILE_NOT_FOUND : \"Perdu\"\n");
   for (int round = 0; round < 20000; ++round) {
     msgreport::ReadMessageLines(alternating.c_str(), table_, table_, {});
   }
   EXPECT_LT(table_.storage_bytes(), kBound);
+  // Compaction kept the built-in text, which "%s" fits and "Perdu" not.
+  EXPECT_TRUE(Read("FILE_NOT_FOUND : \"%s perdu\"\n"));
+  EXPECT_EQ(Text("FILE_NOT_FOUND"), "%s perdu");
   std::string many;
   for (int line = 0; line < 100000; ++line) {
     many += "DISK_FULL : \"Plein " + std::to_string(line) + "\"\n";
