@@ -89,8 +89,8 @@ std::string IncompatibleText(const LineOutcome& outcome) {
 // What one line means to a translator: the findings to show, and the
 // count of the summary it adds to.
 struct Diagnosis {
-  enum class Tally { kNone, kReplaced, kUnchanged, kUnknownKey, kRejected };
-  Tally tally = Tally::kNone;
+  // The summary count the line adds to, if any.
+  std::size_t FileSummary::*tally = nullptr;
   struct Finding {
     const char* severity;
     std::string what;
@@ -102,7 +102,7 @@ struct Diagnosis {
   }
   static Diagnosis Rejected(std::string what) {
     Diagnosis diagnosis;
-    diagnosis.tally = Tally::kRejected;
+    diagnosis.tally = &FileSummary::rejected;
     diagnosis.Add("error", std::move(what));
     return diagnosis;
   }
@@ -170,7 +170,7 @@ class Diagnostician {
 
   Diagnosis UnknownKey(std::string_view key) {
     Diagnosis diagnosis;
-    diagnosis.tally = Diagnosis::Tally::kUnknownKey;
+    diagnosis.tally = &FileSummary::unknown_keys;
     std::string nearest = suggester_.Nearest(key);
     diagnosis.Add("error", "unknown key " + Quoted(key) +
                                (nearest.empty() ? std::string()
@@ -187,7 +187,7 @@ class Diagnostician {
 
   Diagnosis Unchanged(std::string_view key) const {
     Diagnosis diagnosis;
-    diagnosis.tally = Diagnosis::Tally::kUnchanged;
+    diagnosis.tally = &FileSummary::unchanged;
     std::string what = "text for " + Quoted(key) +
                        " equals the catalogue's; the line changes nothing";
     auto earlier = last_replaced_.find(std::string(key));
@@ -200,7 +200,7 @@ class Diagnostician {
 
   Diagnosis Replaced(const LineOutcome& o) {
     Diagnosis diagnosis;
-    diagnosis.tally = Diagnosis::Tally::kReplaced;
+    diagnosis.tally = &FileSummary::replaced;
     std::string_view key = o.parsed.key;
     std::size_t& last = last_replaced_[std::string(key)];
     if (last != 0) {
@@ -243,7 +243,8 @@ class Reporter {
   void Line(const msgreport::LineReader& reader, const LineOutcome& outcome) {
     NotesBefore(reader, outcome.line_number);
     Diagnosis diagnosis = diagnostician_.Diagnose(outcome);
-    Count(diagnosis.tally);
+    ++summary_.lines;
+    if (diagnosis.tally != nullptr) ++(summary_.*diagnosis.tally);
     for (const Diagnosis::Finding& finding : diagnosis.findings) {
       Say(sink_, path_, outcome.line_number, finding.severity, finding.what);
     }
@@ -255,26 +256,6 @@ class Reporter {
   }
 
  private:
-  void Count(Diagnosis::Tally tally) {
-    ++summary_.lines;
-    switch (tally) {
-      case Diagnosis::Tally::kReplaced:
-        ++summary_.replaced;
-        break;
-      case Diagnosis::Tally::kUnchanged:
-        ++summary_.unchanged;
-        break;
-      case Diagnosis::Tally::kUnknownKey:
-        ++summary_.unknown_keys;
-        break;
-      case Diagnosis::Tally::kRejected:
-        ++summary_.rejected;
-        break;
-      case Diagnosis::Tally::kNone:
-        break;
-    }
-  }
-
   void NotesBefore(const msgreport::LineReader& reader, std::size_t line) {
     if (!noted_byte_order_mark_ && reader.skipped_byte_order_mark()) {
       Say(sink_, path_, 1, "note", "byte-order mark skipped");
