@@ -52,6 +52,11 @@ LineReader::LineReader(const char* path) {
   status_ = Status::kOpen;
 }
 
+bool LineReader::read_to_end() const {
+  return is_open() && exhausted_ && !ended_at_ctrl_z_ &&
+         std::ferror(file_.get()) == 0;
+}
+
 bool LineReader::Refill() {
   if (exhausted_) return false;
   bool at_start = end_ == 0;  // the first read of the file

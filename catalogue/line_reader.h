@@ -38,6 +38,10 @@ class LineReader {
   bool skipped_byte_order_mark() const { return skipped_byte_order_mark_; }
   // The line that holds the first Ctrl-Z read so far; 0 for none.
   std::size_t ctrl_z_line() const { return ctrl_z_line_; }
+  // Once NextLine has returned none: whether that was the file's end, not a
+  // read error or, on Windows, a Ctrl-Z. A tool that rewrites the file
+  // must not write back less than there was.
+  bool read_to_end() const;
 
  private:
   struct FileCloser {

@@ -33,13 +33,8 @@ ParsedLine ParseEntry(std::string_view line, std::string_view key) {
   return {LineShape::kEntry, key, line.substr(open + 1, close - open - 1)};
 }
 
-}  // namespace
-
-ParsedLine ParseLine(std::string_view line) {
-  if (line.empty()) return {LineShape::kBlank, {}, {}};
-  if (line.find("//") != std::string_view::npos) {
-    return {LineShape::kComment, {}, {}};
-  }
+// Rules 3 and 4, for a line that is neither blank nor a comment.
+ParsedLine ParseNonComment(std::string_view line) {
   std::string_view key = FirstWord(line);
   if (line.find(':') == std::string_view::npos) {
     return {LineShape::kNoColon, key, {}};
@@ -48,6 +43,22 @@ ParsedLine ParseLine(std::string_view line) {
     return {LineShape::kNulByte, key, {}};
   }
   return ParseEntry(line, key);
+}
+
+}  // namespace
+
+ParsedLine ParseLine(std::string_view line) {
+  if (line.empty()) return {LineShape::kBlank, {}, {}};
+  if (line.find("//") != std::string_view::npos) {
+    return {LineShape::kComment, {}, {}};
+  }
+  return ParseNonComment(line);
+}
+
+ParsedLine ParseCatalogueLine(std::string_view line) {
+  if (line.empty()) return {LineShape::kBlank, {}, {}};
+  if (StartsAsComment(line)) return {LineShape::kComment, {}, {}};
+  return ParseNonComment(line);
 }
 
 bool StartsAsComment(std::string_view line) {

@@ -11,7 +11,13 @@
 //     other than spaces, after any leading spaces: only the space separates,
 //     so a tab, a colon or a quote is part of the key. Its text stands
 //     between the line's first double quote and a closing one that ends the
-//     line, trailing spaces and tabs aside.
+//     line, trailing spaces and tabs aside. Quotes inside the text need
+//     no escape: the text simply runs to the line's last double quote.
+//
+// A program's catalogue, the list of built-in keys and texts that message
+// files are checked against, is read with the same rules but one: there a
+// comment is a line that begins with "//", so that a built-in text may hold
+// "//", as a URL does.
 
 #ifndef MSGREPORT_CATALOGUE_MESSAGE_LINE_H_
 #define MSGREPORT_CATALOGUE_MESSAGE_LINE_H_
@@ -44,6 +50,10 @@ struct ParsedLine {
 
 // Views into `line`, which holds no line end.
 ParsedLine ParseLine(std::string_view line);
+
+// The same for a line of a program's catalogue, where only a line that
+// begins with "//" is a comment.
+ParsedLine ParseCatalogueLine(std::string_view line);
 
 // Whether a comment line begins, after spaces and tabs, with "//": meant as
 // a comment, not an entry whose text holds "//".

@@ -1,6 +1,6 @@
 # Installs the header, the shared library, msgcheck, a CMake package
-# (find_package(msgreport CONFIG) -> msgreport::msgreport), msgreport.pc and
-# the licence.
+# (find_package(msgreport CONFIG) -> msgreport::msgreport, msgreport::msgcheck
+# and msgreport_add_catalogue), msgreport.pc and the licence.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -21,7 +21,9 @@ install(TARGETS msgreport EXPORT msgreportTargets
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES include/msgreport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(TARGETS msgreport_msgcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set_target_properties(msgreport_msgcheck PROPERTIES EXPORT_NAME msgcheck)
+install(TARGETS msgreport_msgcheck EXPORT msgreportTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(MSGREPORT_RUNTIME_DLLS)
   install(FILES ${MSGREPORT_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
@@ -38,6 +40,7 @@ write_basic_package_version_file(
   ${CMAKE_CURRENT_BINARY_DIR}/msgreportConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES
+  ${CMAKE_CURRENT_LIST_DIR}/MsgreportCatalogue.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/msgreportConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/msgreportConfigVersion.cmake
   DESTINATION ${MSGREPORT_CMAKE_DIR})

@@ -2,36 +2,23 @@
 // English texts, a French message file, levels from the command line and an
 // error callback that writes to stderr.
 //
+// The built-in texts live in messages/catalogue.txt alone. The build makes
+// filesync.h from it, and the compiler checks every FILESYNC_REPORT_...
+// call's arguments against its key's text.
+//
 //   demo [--console=LEVELS] [--log=LEVELS] [--messages=FILE]
 
 #include <cstdio>
 #include <cstring>
 
+#include "filesync.h"
 #include "msgreport.h"
 
 namespace {
 
-// Keys live for the whole program, as the handler requires.
-const char* kBuiltInMessages[] = {
-    "FILE_NOT_FOUND",   "Cannot open %s: no such file",
-    "FILE_READ_FAILED", "Read error in %s after %d bytes",
-    "DISK_FULL",        "Disk full while writing %s",
-    "NET_UNREACHABLE",  "Host %s is unreachable",
-    "NET_TIMEOUT",      "No answer from %s after %d seconds",
-    "NET_RETRY",        "Retrying %s (attempt %d of %d)",
-    "CONFIG_MISSING",   "No configuration file; using defaults",
-    "CONFIG_BAD_VALUE", "Line %d of %s: bad value for '%s'",
-    "CONFIG_LOADED",    "Configuration loaded from %s",
-    "SYNC_STARTED",     "Synchronising %d files to %s",
-    "SYNC_DONE",        "Synchronised %d files in %d ms",
-    "CACHE_HIT",        "Cache hit for %s",
-    "HEARTBEAT",        "Still alive",
-};
-constexpr int kBuiltInCount =
-    static_cast<int>(sizeof kBuiltInMessages / sizeof kBuiltInMessages[0] / 2);
-
-// Too chatty even for debugging.
-const char* kFilteredKeys[] = {"HEARTBEAT"};
+// Too chatty even for debugging. The handler keeps the pointer, which the
+// generated header makes live as long as the program.
+const char* const kFilteredKeys[] = {filesync::key::HEARTBEAT};
 
 void ErrorToStderr(char* message) {
   std::fprintf(stderr, "demo: error: %s\n", message);
@@ -78,23 +65,25 @@ int main(int argc, char** argv) {
   // order of the reports even through a pipe.
   std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
 
-  MessageHandler handler(kBuiltInMessages, kBuiltInCount, kFilteredKeys, 1,
-                         messages);
+  MessageHandler handler(filesync::kPairs, filesync::kPairCount, kFilteredKeys,
+                         1, messages);
   handler.SetConsoleReporting(console);
   handler.SetLogReporting(log);
   handler.RegisterErrorCallback(ErrorToStderr);
 
-  handler.ReportInfo2("CONFIG_LOADED", "/etc/filesync.conf");
-  handler.ReportWarning2("CONFIG_BAD_VALUE", 12, "/etc/filesync.conf",
-                         "retries");
-  handler.ReportInfo2("SYNC_STARTED", 42, "backup.example.net");
-  handler.ReportDebug2("CACHE_HIT", "photos/2026/01.jpg");
-  handler.ReportDebug2("HEARTBEAT");  // filtered: never shown
-  handler.ReportWarning2("NET_TIMEOUT", "backup.example.net", 30);
-  handler.ReportInfo2("NET_RETRY", "backup.example.net", 2, 5);
-  handler.ReportError2("FILE_NOT_FOUND", "photos/2026/02.jpg");
-  handler.ReportError2("DISK_FULL", "/mnt/backup");
-  handler.ReportError2("NO_SUCH_MESSAGE");  // not in the table
-  handler.ReportInfo2("SYNC_DONE", 40, 1250);
+  FILESYNC_REPORT_INFO(handler, CONFIG_LOADED, "/etc/filesync.conf");
+  FILESYNC_REPORT_WARNING(handler, CONFIG_BAD_VALUE, 12, "/etc/filesync.conf",
+                          "retries");
+  FILESYNC_REPORT_INFO(handler, SYNC_STARTED, 42, "backup.example.net");
+  FILESYNC_REPORT_DEBUG(handler, CACHE_HIT, "photos/2026/01.jpg");
+  FILESYNC_REPORT_DEBUG(handler, HEARTBEAT);  // filtered: never shown
+  FILESYNC_REPORT_WARNING(handler, NET_TIMEOUT, "backup.example.net", 30);
+  FILESYNC_REPORT_INFO(handler, NET_RETRY, "backup.example.net", 2, 5);
+  FILESYNC_REPORT_ERROR(handler, FILE_NOT_FOUND, "photos/2026/02.jpg");
+  FILESYNC_REPORT_ERROR(handler, DISK_FULL, "/mnt/backup");
+  // A key from elsewhere, a plug-in say, that the table lacks: only an
+  // unchecked report can name it.
+  handler.ReportError2("NO_SUCH_MESSAGE");
+  FILESYNC_REPORT_INFO(handler, SYNC_DONE, 40, 1250);
   return 0;
 }

@@ -1,4 +1,5 @@
-# Runs the demo twice and msgcheck once, showing what each prints.
+# Runs the demo twice, then msgcheck's check and coverage, showing what each
+# prints.
 function(show title)
   message("\n==> ${title}")
   # One variable for both streams keeps stdout and stderr in their order.
@@ -11,5 +12,7 @@ show("demo --console=all   (French texts from messages/fr.txt)"
      ${DEMO} --console=all)
 show("demo --console=error --log=debug"
      ${DEMO} --console=error --log=debug)
-show("msgcheck messages/catalogue.txt messages/fr.txt"
-     ${MSGCHECK} ${MESSAGES}/catalogue.txt ${MESSAGES}/fr.txt)
+show("msgcheck check messages/catalogue.txt messages/fr.txt"
+     ${MSGCHECK} check ${MESSAGES}/catalogue.txt ${MESSAGES}/fr.txt)
+show("msgcheck coverage --list messages/catalogue.txt messages/fr.txt"
+     ${MSGCHECK} coverage --list ${MESSAGES}/catalogue.txt ${MESSAGES}/fr.txt)

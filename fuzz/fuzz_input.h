@@ -25,8 +25,9 @@ inline std::vector<std::string> SplitFields(const std::uint8_t* data,
   return fields;
 }
 
-// Writes `contents` to a file of its own for the process; returns its path.
-std::string WriteScratchFile(const std::string& contents);
+// Writes `contents` to a file of the process's own, one per `slot`, and
+// returns its path.
+std::string WriteScratchFile(const std::string& contents, int slot = 0);
 
 }  // namespace msgreport_fuzz
 

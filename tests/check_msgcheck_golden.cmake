@@ -1,6 +1,6 @@
-# Runs msgcheck on the files in tests/msgcheck_golden and compares its exit
-# status, standard output and standard error, byte for byte, with the
-# expected ones: wording, line numbers, excerpts, counts and summaries.
+# Runs msgcheck's commands on the files in tests/msgcheck_golden and compares
+# their exit status, standard output and standard error, byte for byte, with
+# the expected ones: wording, line numbers, excerpts, counts and summaries.
 # cmake -DMSGCHECK=path [-DEMULATOR=wine] -DDIR=dir [-DUPDATE=ON] -P this-file
 # UPDATE=ON rewrites the expected files; read the difference before you
 # commit it.
@@ -11,6 +11,13 @@ set(cases
   "unreadable_then_dirty|catalogue.txt missing.txt fr.txt"
   "itself|catalogue.txt catalogue.txt"
   "odd_catalogue|odd_catalogue.txt odd.txt"
+  "template|template program_v1.txt"
+  "template_of_unreadable_catalogue|template odd_catalogue.txt"
+  "coverage|coverage --list --strict program_v1.txt de.txt"
+  "coverage_of_rejected_lines|coverage catalogue.txt fr.txt good.txt"
+  "merge|merge -o - program_v2.txt de.txt"
+  "header|header --namespace app::text program_v2.txt -"
+  "header_of_bad_keys|header bad_keys.txt -"
 )
 set(failed "")
 foreach(case IN LISTS cases)

@@ -225,6 +225,12 @@ TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
   EXPECT_EQ(RunTool(catalogue_path_ + " " + dir_.path() + "/none").status, 2);
   EXPECT_EQ(RunTool(dir_.path() + "/none " + clean).status, 2);
   EXPECT_EQ(RunTool("--help").status, 0);
+  ToolRun merge_help = RunTool("merge --help");
+  EXPECT_EQ(merge_help.status, 0);
+  EXPECT_EQ(merge_help.output.rfind("usage: msgcheck merge", 0), 0u);
+  EXPECT_EQ(RunTool("template").status, 2);
+  EXPECT_EQ(
+      RunTool("header --namespace 9lives " + catalogue_path_ + " -").status, 2);
   EXPECT_EQ(RunTool("--version").output, "msgcheck " MSGREPORT_VERSION "\n");
 }
 

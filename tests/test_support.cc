@@ -74,7 +74,11 @@ std::string StdoutCapture::Finish() {
   MSGREPORT_DUP2(saved_fd_, 1);
   MSGREPORT_CLOSE(saved_fd_);
   saved_fd_ = -1;
-  std::ifstream in(file_, std::ios::binary);
+  return FileContents(file_);
+}
+
+std::string FileContents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in),
                      std::istreambuf_iterator<char>());
 }

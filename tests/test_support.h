@@ -40,6 +40,9 @@ class StdoutCapture {
   int saved_fd_ = -1;
 };
 
+// The file's bytes; empty when it cannot be read.
+std::string FileContents(const std::string& path);
+
 }  // namespace msgreport_test
 
 #endif  // MSGREPORT_TESTS_TEST_SUPPORT_H_

@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs the build tree into a temporary prefix, then builds and runs two
-# consumers against it: one through find_package, one through pkg-config,
-# which needs no LD_LIBRARY_PATH. Natively, two more embed msgreport from
-# its sources, by add_subdirectory and by FetchContent.
+# Installs the build tree into a temporary prefix, then builds and runs
+# consumers against it: two through find_package, the second with a table
+# made from a catalogue by msgreport_add_catalogue, and one through
+# pkg-config, which needs no LD_LIBRARY_PATH. Natively, msgreport is also
+# embedded from its sources, by add_subdirectory and by FetchContent.
 # Usage: check_install.sh BUILD_DIR SOURCE_DIR CXX [TOOLCHAIN_FILE RUNNER]
 # A cross build names its toolchain file and the program that runs its
 # executables (wine for Windows).
@@ -41,6 +42,7 @@ fi
 run "$prefix/bin/msgcheck$exe" --version
 cmake --build "$work/fp" >/dev/null
 run "$work/fp/consumer$exe"
+run "$work/fp/checked_consumer$exe"
 
 pcdir=$(dirname "$(find "$prefix" -name 'msgreport.pc' | head -n 1)")
 # Only the installed package, never the host's own .pc files.
@@ -59,6 +61,7 @@ for embed in add_subdirectory FetchContent; do
     -DMSGREPORT_SOURCE_DIR="$source/../.." >/dev/null
   cmake --build "$work/$embed" >/dev/null
   "$work/$embed/demo"
+  "$work/$embed/checked_demo"
   tests=$(ctest --test-dir "$work/$embed" -N | sed -n 's/^Total Tests: //p')
   if [ "$tests" != 1 ]; then
     echo "$embed: the parent has $tests tests, not its own 1" >&2

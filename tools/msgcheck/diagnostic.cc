@@ -21,6 +21,22 @@ std::string Escaped(std::string_view text) {
 
 std::string Quoted(std::string_view text) { return "'" + Escaped(text) + "'"; }
 
+std::string MalformedEntryText(const msgreport::ParsedLine& parsed) {
+  using msgreport::LineShape;
+  if (parsed.shape == LineShape::kNulByte) {
+    return "malformed entry: the line holds a NUL byte";
+  }
+  std::string head = "malformed entry for " + Quoted(parsed.key) + ": ";
+  switch (parsed.shape) {
+    case LineShape::kNoQuote:
+      return head + "no double-quoted text";
+    case LineShape::kNoClosingQuote:
+      return head + "the text has no closing double quote";
+    default:
+      return head + "characters after the closing double quote";
+  }
+}
+
 void Say(const DiagnosticSink& sink, const std::string& path, std::size_t line,
          const char* severity, const std::string& what) {
   sink(path + ":" + std::to_string(line) + ": " + severity + ": " + what);

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/message_line.h"
+
 namespace msgcheck {
 
 using DiagnosticSink = std::function<void(const std::string&)>;
@@ -19,6 +21,9 @@ using DiagnosticSink = std::function<void(const std::string&)>;
 std::string Escaped(std::string_view text);
 // The same in single quotes.
 std::string Quoted(std::string_view text);
+
+// Why an entry line's text cannot be read, for a malformed line.
+std::string MalformedEntryText(const msgreport::ParsedLine& parsed);
 
 // Writes `path:line: severity: what` to `sink`.
 void Say(const DiagnosticSink& sink, const std::string& path, std::size_t line,

@@ -108,21 +108,6 @@ struct Diagnosis {
   }
 };
 
-std::string MalformedText(const msgreport::ParsedLine& parsed) {
-  if (parsed.shape == LineShape::kNulByte) {
-    return "malformed entry: the line holds a NUL byte";
-  }
-  std::string head = "malformed entry for " + Quoted(parsed.key) + ": ";
-  switch (parsed.shape) {
-    case LineShape::kNoQuote:
-      return head + "no double-quoted text";
-    case LineShape::kNoClosingQuote:
-      return head + "the text has no closing double quote";
-    default:
-      return head + "characters after the closing double quote";
-  }
-}
-
 // Diagnoses each line as the reader hands it over. Per key it remembers
 // only the line whose text last won, so its memory grows with the
 // catalogue, never with the file.
@@ -136,7 +121,7 @@ class Diagnostician {
       case LineFate::kSkipped:
         return Skipped(o);
       case LineFate::kMalformed:
-        return Diagnosis::Rejected(MalformedText(o.parsed));
+        return Diagnosis::Rejected(MalformedEntryText(o.parsed));
       case LineFate::kUnknownKey:
         return UnknownKey(o.parsed.key);
       case LineFate::kIncompatible:

@@ -1,124 +1,217 @@
-// msgcheck: tells the people who write message files which lines take
-// effect, and why the others do not.
+// msgcheck: the translator's and the build's tool for a program's messages.
+// It reads a program's catalogue and its message files with the library's
+// own reader, and checks, counts, starts, merges or turns them into C++.
+//
+// The command line is a table: each command names its options and how many
+// files it takes, and one parser serves them all.
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "tools/msgcheck/diagnostic.h"
-#include "tools/msgcheck/file_check.h"
-#include "tools/msgcheck/master_catalogue.h"
+#include "tools/msgcheck/commands.h"
 
 namespace {
 
-constexpr int kClean = 0;
-constexpr int kFindings = 1;
-constexpr int kTrouble = 2;
+using msgcheck::Invocation;
+using msgcheck::kTrouble;
 
-void PrintUsage(std::FILE* out) {
+struct Option {
+  const char* short_name;  // may be null
+  const char* long_name;
+  const char* value_name;  // null for a flag
+};
+
+struct Command {
+  const char* name;
+  const char* synopsis;
+  const char* help;
+  std::vector<Option> options;
+  std::size_t least_files;
+  std::size_t most_files;  // 0: any number
+  int (*run)(const Invocation&);
+};
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"check",
+       "[-q] CATALOGUE MESSAGEFILE...",
+       "Checks each MESSAGEFILE line by line, the way a program's set-up\n"
+       "reads it, against CATALOGUE, and reports each line that does not\n"
+       "take effect as FILE:LINE: severity: message, then a summary per\n"
+       "file.\n"
+       "\n"
+       "  -q, --quiet   print the summaries only\n"
+       "\n"
+       "Exit status: 0 when every entry takes effect or equals the\n"
+       "catalogue, 1 when a line is rejected, names an unknown key, or the\n"
+       "catalogue has errors, 2 when a file cannot be read.\n",
+       {{"-q", "--quiet", nullptr}},
+       2,
+       0,
+       msgcheck::RunCheck},
+      {"coverage",
+       "[--list] [--strict] CATALOGUE MESSAGEFILE...",
+       "Counts, for each MESSAGEFILE, the catalogue's keys that it\n"
+       "translates: those whose text, once the file is read as the program\n"
+       "reads it, is not the built-in one. A key is untranslated when the\n"
+       "file has no entry for it, repeats the built-in text, or has only\n"
+       "rejected entries.\n"
+       "\n"
+       "  --list     name each untranslated key as FILE: note: ...\n"
+       "  --strict   exit with 1 when a key is untranslated\n"
+       "\n"
+       "Exit status: 0, or 1 for --strict with untranslated keys or for a\n"
+       "catalogue with errors, 2 when a file cannot be read.\n",
+       {{nullptr, "--list", nullptr}, {nullptr, "--strict", nullptr}},
+       2,
+       0,
+       msgcheck::RunCoverage},
+      {"template",
+       "[-o OUTPUT] CATALOGUE",
+       "Writes a new message file to translate: a header with the rules,\n"
+       "then for each key a \"// built-in:\" comment recording its text and\n"
+       "an entry that holds the same text, so the file changes nothing\n"
+       "until translated.\n"
+       "\n"
+       "  -o, --output OUTPUT   write to OUTPUT instead of standard output\n",
+       {{"-o", "--output", "OUTPUT"}},
+       1,
+       1,
+       msgcheck::RunTemplate},
+      {"merge",
+       "[-o OUTPUT] CATALOGUE MESSAGEFILE",
+       "Brings MESSAGEFILE up to date after CATALOGUE changed, in place or\n"
+       "into OUTPUT. Every translated entry and every comment stays. New\n"
+       "keys come in at the end as template lines; entries of keys the\n"
+       "catalogue lost become \"// obsolete:\" comments; where the recorded\n"
+       "built-in text changed, a \"// review:\" comment follows the old\n"
+       "record.\n"
+       "\n"
+       "  -o, --output OUTPUT   write to OUTPUT (- for standard output)\n",
+       {{"-o", "--output", "OUTPUT"}},
+       2,
+       2,
+       msgcheck::RunMerge},
+      {"header",
+       "[--namespace NAME] CATALOGUE OUTPUT",
+       "Writes the C++ header for CATALOGUE: the table of built-in\n"
+       "messages for MessageHandler, a name per key, and report macros\n"
+       "through which the compiler checks each report's arguments against\n"
+       "the key's text. Every key must be a C++ name; a line that cannot\n"
+       "be read is an error.\n"
+       "\n"
+       "  --namespace NAME   the header's namespace (default: messages); its\n"
+       "                     macros begin with NAME in capitals\n"
+       "  OUTPUT - is standard output\n",
+       {{nullptr, "--namespace", "NAME"}},
+       2,
+       2,
+       msgcheck::RunHeader},
+  };
+  return commands;
+}
+
+void PrintOverview(std::FILE* out) {
   std::fputs(
-      "usage: msgcheck [-q|--quiet] CATALOGUE MESSAGEFILE...\n"
+      "usage: msgcheck COMMAND [OPTION...] FILE...\n"
+      "       msgcheck [-q] CATALOGUE MESSAGEFILE...   (the same as check)\n"
       "\n"
-      "Checks each MESSAGEFILE line by line, the way a program's set-up reads\n"
-      "it, against CATALOGUE, a message file that lists the built-in keys and\n"
-      "texts. Reports each line that does not take effect as\n"
-      "FILE:LINE: severity: message, then a summary per file.\n"
+      "CATALOGUE lists a program's built-in messages, one KEY : \"text\" line\n"
+      "each; a line beginning with // is a comment. MESSAGEFILE replaces "
+      "texts\n"
+      "of its keys, as the program reads it.\n"
       "\n"
-      "  -q, --quiet   print the summaries only\n"
-      "  --help        show this help\n"
-      "  --version     show the version\n"
+      "Commands:\n",
+      out);
+  for (const Command& command : Commands()) {
+    std::fprintf(out, "  %-9s %s\n", command.name, command.synopsis);
+  }
+  std::fputs(
       "\n"
-      "Exit status: 0 when every entry takes effect or equals the catalogue,\n"
-      "1 when a line is rejected or names an unknown key, 2 on usage errors\n"
-      "and on files that cannot be read or are not regular files.\n",
+      "\"msgcheck COMMAND --help\" tells more of a command.\n"
+      "  --help      show this help\n"
+      "  --version   show the version\n",
       out);
 }
 
-using Status = msgreport::LineReader::Status;
-
-void CannotRead(const char* what, const std::string& path, Status status) {
-  std::fprintf(stderr, "msgcheck: cannot read %s %s%s\n", what,
-               msgcheck::Quoted(path).c_str(),
-               status == Status::kNotAFile ? ": not a regular file" : "");
+void PrintUsage(const Command& command, std::FILE* out) {
+  std::fprintf(out, "usage: msgcheck %s %s\n\n%s", command.name,
+               command.synopsis, command.help);
 }
 
-struct Arguments {
-  bool quiet = false;
-  std::vector<std::string> files;
-};
+int Refuse(const Command& command, const std::string& why) {
+  std::fprintf(stderr, "msgcheck %s: %s\n", command.name, why.c_str());
+  PrintUsage(command, stderr);
+  return kTrouble;
+}
 
-// Returns an exit status when the command line is handled already.
-int ParseArguments(int argc, char** argv, Arguments& arguments) {
-  bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* argument = argv[i];
-    if (!options_done && argument[0] == '-' && argument[1] != '\0') {
-      if (std::strcmp(argument, "--") == 0) {
-        options_done = true;
-      } else if (std::strcmp(argument, "-q") == 0 ||
-                 std::strcmp(argument, "--quiet") == 0) {
-        arguments.quiet = true;
-      } else if (std::strcmp(argument, "--help") == 0) {
-        PrintUsage(stdout);
-        return kClean;
-      } else if (std::strcmp(argument, "--version") == 0) {
-        std::printf("msgcheck %s\n", MSGREPORT_VERSION);
-        return kClean;
-      } else {
-        std::fprintf(stderr, "msgcheck: unknown option '%s'\n", argument);
-        PrintUsage(stderr);
-        return kTrouble;
-      }
-      continue;
+const Option* FindOption(const Command& command, const char* argument) {
+  for (const Option& option : command.options) {
+    if ((option.short_name && std::strcmp(argument, option.short_name) == 0) ||
+        std::strcmp(argument, option.long_name) == 0) {
+      return &option;
     }
-    arguments.files.emplace_back(argument);
   }
-  if (arguments.files.size() < 2) {
-    std::fprintf(stderr, "msgcheck: %s\n",
-                 arguments.files.empty()
-                     ? "no catalogue and no message file given"
-                     : "no message file given");
-    PrintUsage(stderr);
-    return kTrouble;
+  return nullptr;
+}
+
+// Reads the arguments after the command's name, and runs it.
+int Run(const Command& command, int argc, char** argv, int first) {
+  Invocation invocation;
+  bool options_done = false;
+  for (int i = first; i < argc; ++i) {
+    const char* argument = argv[i];
+    if (options_done || argument[0] != '-' || argument[1] == '\0') {
+      invocation.files.emplace_back(argument);
+    } else if (std::strcmp(argument, "--") == 0) {
+      options_done = true;
+    } else if (std::strcmp(argument, "--help") == 0) {
+      PrintUsage(command, stdout);
+      return msgcheck::kClean;
+    } else if (const Option* option = FindOption(command, argument)) {
+      std::string value;
+      if (option->value_name != nullptr) {
+        if (++i == argc) {
+          return Refuse(command,
+                        std::string(argument) + " needs " + option->value_name);
+        }
+        value = argv[i];
+      }
+      invocation.options[option->long_name] = value;
+    } else {
+      return Refuse(command, "unknown option '" + std::string(argument) + "'");
+    }
   }
-  return -1;
+  std::size_t count = invocation.files.size();
+  if (count < command.least_files) return Refuse(command, "too few files");
+  if (command.most_files != 0 && count > command.most_files) {
+    return Refuse(command, "too many files");
+  }
+  return command.run(invocation);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  Arguments arguments;
-  int handled = ParseArguments(argc, argv, arguments);
-  if (handled >= 0) return handled;
-
-  msgcheck::DiagnosticSink print = [](const std::string& line) {
-    std::printf("%s\n", line.c_str());
-  };
-  msgcheck::DiagnosticSink sink =
-      arguments.quiet ? [](const std::string&) {} : print;
-
-  const std::string& catalogue_path = arguments.files.front();
-  msgcheck::MasterCatalogue catalogue;
-  Status opened =
-      msgcheck::LoadMasterCatalogue(catalogue_path, catalogue, sink);
-  if (opened != Status::kOpen) {
-    CannotRead("catalogue", catalogue_path, opened);
+  if (argc < 2) {
+    PrintOverview(stderr);
     return kTrouble;
   }
-
-  int status = kClean;
-  for (std::size_t i = 1; i < arguments.files.size(); ++i) {
-    const std::string& path = arguments.files[i];
-    msgcheck::FileSummary summary =
-        msgcheck::CheckMessageFile(path, catalogue, sink);
-    if (!summary.readable()) {
-      CannotRead("message file", path, summary.status);
-      status = kTrouble;
-      continue;
+  for (const Command& command : Commands()) {
+    if (std::strcmp(argv[1], command.name) == 0) {
+      return Run(command, argc, argv, 2);
     }
-    std::printf("%s\n", msgcheck::SummaryLine(path, summary).c_str());
-    if (!summary.clean() && status == kClean) status = kFindings;
   }
-  return status;
+  if (std::strcmp(argv[1], "--help") == 0) {
+    PrintOverview(stdout);
+    return msgcheck::kClean;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("msgcheck %s\n", MSGREPORT_VERSION);
+    return msgcheck::kClean;
+  }
+  // Without a command name, the files are checked, as they always were.
+  return Run(Commands().front(), argc, argv, 1);
 }

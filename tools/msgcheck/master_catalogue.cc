@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "catalogue/message_line.h"
 
@@ -16,18 +17,18 @@ constexpr std::size_t kMostDistance = 8;
 
 // Why a catalogue line is not read as an entry; empty for blank lines and
 // comments, which are meant not to be.
-std::string WhyNotRead(LineShape shape, std::string_view line) {
-  switch (shape) {
+std::string WhyNotRead(const msgreport::ParsedLine& parsed,
+                       std::string_view line) {
+  switch (parsed.shape) {
     case LineShape::kBlank:
-      return {};
     case LineShape::kComment:
-      if (msgreport::StartsAsComment(line)) return {};
-      return "\"//\" on the line makes it a comment, so the entry is not read";
+      return {};
     case LineShape::kNoColon:
       if (line.find_first_not_of(" \t") == std::string_view::npos) return {};
-      return "no ':' on the line, so it is not read as an entry";
+      return "no ':' on the line, so it is not read as an entry (write KEY : "
+             "\"text\")";
     default:
-      return "malformed catalogue entry; not read";
+      return MalformedEntryText(parsed);
   }
 }
 
@@ -38,28 +39,35 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
                                                   const DiagnosticSink& sink) {
   msgreport::LineReader reader(path.c_str());
   if (!reader.is_open()) return reader.status();
+  std::unordered_map<std::string, std::size_t> line_of_key;
   while (std::optional<std::string_view> line = reader.NextLine()) {
     std::size_t number = reader.line_number();
     if (number == 1 && reader.skipped_byte_order_mark()) {
       Say(sink, path, 1, "note", "byte-order mark skipped");
     }
-    msgreport::ParsedLine parsed = msgreport::ParseLine(*line);
+    msgreport::ParsedLine parsed = msgreport::ParseCatalogueLine(*line);
     if (parsed.shape != LineShape::kEntry) {
-      std::string why = WhyNotRead(parsed.shape, *line);
-      if (!why.empty()) Say(sink, path, number, "warning", why);
+      std::string why = WhyNotRead(parsed, *line);
+      if (!why.empty()) {
+        Say(sink, path, number, "error", why);
+        ++catalogue.errors;
+      }
       continue;
     }
-    std::string_view key = parsed.key;
-    std::string_view text = parsed.text;
-    std::string owned_key(key);
-    if (catalogue.texts.FindMessage(owned_key.c_str()) != nullptr) {
-      Say(sink, path, number, "warning",
-          "key " + Quoted(owned_key) + " stands twice; the first text counts");
+    std::string key(parsed.key);
+    auto [first, is_new] = line_of_key.try_emplace(key, number);
+    if (!is_new) {
+      Say(sink, path, number, "error",
+          "key " + Quoted(key) + " stood on line " +
+              std::to_string(first->second) +
+              " already; the first text counts");
+      ++catalogue.errors;
       continue;
     }
-    catalogue.texts.ReplaceMessage(key.data(), key.size(), text.data(),
-                                   text.size());
-    catalogue.keys.push_back(std::move(owned_key));
+    catalogue.texts.ReplaceMessage(key.data(), key.size(), parsed.text.data(),
+                                   parsed.text.size());
+    catalogue.keys.push_back(std::move(key));
+    catalogue.key_lines.push_back(number);
   }
   return msgreport::LineReader::Status::kOpen;
 }

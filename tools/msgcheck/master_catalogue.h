@@ -1,5 +1,8 @@
-// The catalogue that message files are checked against: a message file of
-// the same format whose entries give the built-in keys and texts.
+// A program's catalogue: the built-in keys and texts, one `KEY : "text"`
+// line each, that message files are checked against and that the generated
+// header and translation templates are made from. It is read with the
+// message-file grammar, except that only a line beginning with "//" is a
+// comment, so a built-in text may hold "//" and, like any text, '"'.
 
 #ifndef MSGREPORT_TOOLS_MSGCHECK_MASTER_CATALOGUE_H_
 #define MSGREPORT_TOOLS_MSGCHECK_MASTER_CATALOGUE_H_
@@ -17,12 +20,21 @@ namespace msgcheck {
 
 struct MasterCatalogue {
   msgreport::MessageTable texts;
-  std::vector<std::string> keys;  // in catalogue order, for suggestions
+  std::vector<std::string> keys;       // in catalogue order
+  std::vector<std::size_t> key_lines;  // where each key stands
+  // Lines that are neither entries, comments nor blank, and keys given
+  // again: the catalogue does not say what its author meant.
+  std::size_t errors = 0;
+
+  const char* TextOf(const std::string& key) const {
+    return texts.FindMessage(key.c_str());
+  }
 };
 
-// Loads the catalogue at `path`, telling `sink` of every line that is not
-// read as an entry, other than blank lines and comments. Anything but
-// kOpen means the file could not be read.
+// Loads the catalogue at `path`, telling `sink` of every line that cannot
+// be read as an entry, other than blank lines and comments, and of every
+// key given again: each is an error. Anything but kOpen means the file
+// could not be read.
 msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
                                                   MasterCatalogue& catalogue,
                                                   const DiagnosticSink& sink);

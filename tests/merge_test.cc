@@ -1,0 +1,89 @@
+#include "tools/msgcheck/merge.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/message_file_reader.h"
+#include "test_support.h"
+
+namespace {
+
+// de.txt was translated from program_v1.txt; program_v2.txt changes two
+// texts, drops GONE and adds NEW.
+const std::string kDir = MSGREPORT_GOLDEN_DIR;
+
+void Load(const std::string& name, msgcheck::MasterCatalogue& catalogue) {
+  msgcheck::LoadMasterCatalogue(
+      kDir + "/" + name, catalogue,
+      [](const std::string& line) { FAIL() << line; });
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t begin = 0;
+  for (std::size_t end; (end = text.find('\n', begin)) != std::string::npos;
+       begin = end + 1) {
+    lines.push_back(text.substr(begin, end - begin));
+  }
+  return lines;
+}
+
+// The key's text once the program has read `path`, as set-up reads it.
+std::string TextAsRead(const msgcheck::MasterCatalogue& catalogue,
+                       const std::string& path, const std::string& key) {
+  msgreport::MessageTable program;
+  program = catalogue.texts;
+  msgreport::ReadMessageLines(path.c_str(), program, program, {});
+  return program.FindMessage(key.c_str());
+}
+
+TEST(MergeTest, KeepsTheTranslatorsWorkAndWhatTheProgramReads) {
+  msgcheck::MasterCatalogue before;
+  msgcheck::MasterCatalogue after;
+  Load("program_v1.txt", before);
+  Load("program_v2.txt", after);
+  const std::string old_path = kDir + "/de.txt";
+  msgcheck::MergeResult merged = msgcheck::MergeTranslation(old_path, after);
+  ASSERT_TRUE(merged.read_to_end);
+  EXPECT_EQ(merged.added, 2u);  // NEW, and HELP, which de.txt lacked
+  EXPECT_EQ(merged.obsolete, 1u);
+  EXPECT_EQ(merged.to_review, 1u);
+  EXPECT_EQ(merged.refreshed, 1u);
+
+  // Every old line stays, in order, but for the gone key's entry, which is
+  // commented out, and the untranslated COPY_DONE, which the tool owns.
+  std::vector<std::string> now = Lines(merged.text);
+  std::size_t at = 0;
+  for (const std::string& line :
+       Lines(msgreport_test::FileContents(old_path))) {
+    if (line.find("Copied %d files\"") != std::string::npos) continue;
+    std::string expected =
+        line.rfind("GONE", 0) == 0 ? "// obsolete: " + line : line;
+    while (at < now.size() && now[at] != expected) ++at;
+    ASSERT_LT(at, now.size()) << "lost: " << line << "\n" << merged.text;
+  }
+
+  msgreport_test::TempDir dir;
+  std::string merged_path = dir.Write("de.txt", merged.text);
+  for (const std::string& key : after.keys) {
+    const char* old_text = before.TextOf(key);
+    if (old_text == nullptr || key == "COPY_STARTED" || key == "COPY_DONE") {
+      continue;
+    }
+    ASSERT_STREQ(old_text, after.TextOf(key));
+    EXPECT_EQ(TextAsRead(after, merged_path, key),
+              TextAsRead(before, old_path, key))
+        << key;
+  }
+  EXPECT_EQ(TextAsRead(after, merged_path, "COPY_STARTED"),
+            "Kopiere %d Dateien nach %s");
+  EXPECT_EQ(TextAsRead(after, merged_path, "COPY_DONE"),
+            "Copied %d files in %d s");
+
+  msgcheck::MergeResult again = msgcheck::MergeTranslation(merged_path, after);
+  EXPECT_EQ(again.text, merged.text);
+}
+
+}  // namespace

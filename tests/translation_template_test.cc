@@ -1,0 +1,69 @@
+#include "tools/msgcheck/translation_template.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "catalogue/message_file_reader.h"
+#include "test_support.h"
+#include "tools/msgcheck/coverage.h"
+
+namespace {
+
+using msgcheck::Untranslated;
+
+std::string Replaced(std::string text, const std::string& from,
+                     const std::string& to) {
+  std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+TEST(TranslationTemplateTest, ChangesNothingUntilTranslatedAndCountsSo) {
+  msgreport_test::TempDir dir;
+  std::string catalogue_path = dir.Write("catalogue.txt",
+                                         "PLAIN : \"Copying %d files\"\n"
+                                         "QUOTES : \"Say \"cheese\"\"\n"
+                                         "BLANKS : \"  padded\t text  \"\n"
+                                         "UTF8 : \"Gr\xc3\xbc\xc3\x9f"
+                                         "e, 100%%\"\n"
+                                         "EMPTY : \"\"\n"
+                                         "URL : \"See http://example.org\"\n");
+  msgcheck::MasterCatalogue catalogue;
+  msgcheck::LoadMasterCatalogue(
+      catalogue_path, catalogue,
+      [](const std::string& line) { FAIL() << line; });
+  ASSERT_EQ(catalogue.keys.size(), 6u);
+  std::string text = msgcheck::TranslationTemplate(catalogue);
+  std::string path = dir.Write("new.txt", text);
+
+  msgreport::MessageTable program;
+  program = catalogue.texts;
+  msgreport::ReadMessageLines(
+      path.c_str(), program, program, [](const msgreport::LineOutcome& o) {
+        EXPECT_TRUE(o.fate == msgreport::LineFate::kSkipped ||
+                    o.fate == msgreport::LineFate::kUnchanged)
+            << o.line;
+      });
+  msgcheck::Coverage coverage = msgcheck::MeasureCoverage(path, catalogue);
+  EXPECT_EQ(coverage.translated, 0u);
+  ASSERT_EQ(coverage.untranslated.size(), 6u);
+  EXPECT_EQ(coverage.untranslated[5].key, "URL");
+  EXPECT_EQ(coverage.untranslated[5].why, Untranslated::Why::kMissing);
+  EXPECT_EQ(coverage.untranslated[0].why, Untranslated::Why::kSameAsBuiltIn);
+
+  // One text translated, one whose conversions do not fit.
+  text = Replaced(text, "PLAIN : \"Copying %d files\"",
+                  "PLAIN : \"Kopiere %d Dateien\"");
+  text = Replaced(text, "EMPTY : \"\"", "EMPTY : \"%s\"");
+  coverage = msgcheck::MeasureCoverage(dir.Write("de.txt", text), catalogue);
+  EXPECT_EQ(coverage.translated, 1u);
+  ASSERT_EQ(coverage.untranslated.size(), 5u);
+  EXPECT_EQ(coverage.untranslated[3].key, "EMPTY");
+  EXPECT_EQ(coverage.untranslated[3].why, Untranslated::Why::kRejected);
+  EXPECT_EQ(msgcheck::CoverageLine("de.txt", coverage),
+            "de.txt: 1 of 6 keys translated; 5 untranslated: 1 missing, 3 "
+            "same as the built-in text, 1 rejected");
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+#include "tools/msgcheck/commands.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "tools/msgcheck/catalogue_header.h"
+#include "tools/msgcheck/coverage.h"
+#include "tools/msgcheck/diagnostic.h"
+#include "tools/msgcheck/file_check.h"
+#include "tools/msgcheck/master_catalogue.h"
+#include "tools/msgcheck/merge.h"
+#include "tools/msgcheck/output_file.h"
+#include "tools/msgcheck/translation_template.h"
+
+namespace msgcheck {
+namespace {
+
+using Status = msgreport::LineReader::Status;
+
+void Print(const std::string& line) { std::printf("%s\n", line.c_str()); }
+// For the commands whose output may be standard output.
+void PrintToStderr(const std::string& line) {
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void CannotRead(const char* what, const std::string& path, Status status) {
+  std::fprintf(stderr, "msgcheck: cannot read %s %s%s\n", what,
+               Quoted(path).c_str(),
+               status == Status::kNotAFile ? ": not a regular file" : "");
+}
+
+// Loads the invocation's catalogue, printing its diagnostics to `sink`.
+// False when it cannot be read at all.
+bool LoadCatalogue(const Invocation& invocation, MasterCatalogue& catalogue,
+                   const DiagnosticSink& sink) {
+  const std::string& path = invocation.files.front();
+  Status status = LoadMasterCatalogue(path, catalogue, sink);
+  if (status == Status::kOpen) return true;
+  CannotRead("catalogue", path, status);
+  return false;
+}
+
+int Write(const std::string& path, const std::string& text) {
+  std::string why = WriteOutput(path, text);
+  if (why.empty()) return kClean;
+  std::fprintf(stderr, "msgcheck: cannot write %s: %s\n", Quoted(path).c_str(),
+               why.c_str());
+  return kTrouble;
+}
+
+// The worse of two exit statuses.
+int Worse(int a, int b) { return a > b ? a : b; }
+
+}  // namespace
+
+int RunCheck(const Invocation& invocation) {
+  DiagnosticSink sink = Print;
+  if (invocation.Has("--quiet")) sink = [](const std::string&) {};
+  MasterCatalogue catalogue;
+  if (!LoadCatalogue(invocation, catalogue, sink)) return kTrouble;
+  int status = catalogue.errors == 0 ? kClean : kFindings;
+  for (std::size_t i = 1; i < invocation.files.size(); ++i) {
+    const std::string& path = invocation.files[i];
+    FileSummary summary = CheckMessageFile(path, catalogue, sink);
+    if (!summary.readable()) {
+      CannotRead("message file", path, summary.status);
+      status = kTrouble;
+      continue;
+    }
+    Print(SummaryLine(path, summary));
+    if (!summary.clean()) status = Worse(status, kFindings);
+  }
+  return status;
+}
+
+int RunCoverage(const Invocation& invocation) {
+  MasterCatalogue catalogue;
+  if (!LoadCatalogue(invocation, catalogue, Print)) return kTrouble;
+  int status = catalogue.errors == 0 ? kClean : kFindings;
+  for (std::size_t i = 1; i < invocation.files.size(); ++i) {
+    const std::string& path = invocation.files[i];
+    Coverage coverage = MeasureCoverage(path, catalogue);
+    if (coverage.status != Status::kOpen) {
+      CannotRead("message file", path, coverage.status);
+      status = kTrouble;
+      continue;
+    }
+    if (invocation.Has("--list")) {
+      for (const Untranslated& u : coverage.untranslated) {
+        Print(UntranslatedNote(path, u));
+      }
+    }
+    Print(CoverageLine(path, coverage));
+    if (invocation.Has("--strict") && !coverage.untranslated.empty()) {
+      status = Worse(status, kFindings);
+    }
+  }
+  return status;
+}
+
+int RunTemplate(const Invocation& invocation) {
+  MasterCatalogue catalogue;
+  if (!LoadCatalogue(invocation, catalogue, PrintToStderr)) return kTrouble;
+  if (catalogue.errors != 0) return kFindings;
+  return Write(invocation.Value("--output", "-"),
+               TranslationTemplate(catalogue));
+}
+
+int RunMerge(const Invocation& invocation) {
+  MasterCatalogue catalogue;
+  if (!LoadCatalogue(invocation, catalogue, PrintToStderr)) return kTrouble;
+  if (catalogue.errors != 0) return kFindings;
+  const std::string& path = invocation.files[1];
+  MergeResult merged = MergeTranslation(path, catalogue);
+  if (merged.status != Status::kOpen) {
+    CannotRead("message file", path, merged.status);
+    return kTrouble;
+  }
+  if (!merged.read_to_end) {
+    std::fprintf(stderr,
+                 "msgcheck: %s was not read to its end (a read error, or a "
+                 "Ctrl-Z byte on Windows); nothing written\n",
+                 Quoted(path).c_str());
+    return kTrouble;
+  }
+  std::string output = invocation.Value("--output", path.c_str());
+  int status = Write(output, merged.text);
+  // The summary goes where the merged file does not.
+  if (status == kClean) {
+    std::fprintf(output == "-" ? stderr : stdout, "%s\n",
+                 MergeLine(path, merged).c_str());
+  }
+  return status;
+}
+
+int RunHeader(const Invocation& invocation) {
+  std::string name_space = invocation.Value("--namespace", "messages");
+  if (!IsNamespaceName(name_space)) {
+    std::fprintf(stderr,
+                 "msgcheck: %s cannot name a namespace: use C++ names joined "
+                 "by '::'\n",
+                 Quoted(name_space).c_str());
+    return kTrouble;
+  }
+  MasterCatalogue catalogue;
+  if (!LoadCatalogue(invocation, catalogue, PrintToStderr)) return kTrouble;
+  const std::string& path = invocation.files.front();
+  if (catalogue.errors + CheckKeyNames(path, catalogue, PrintToStderr) != 0) {
+    return kFindings;
+  }
+  return Write(
+      invocation.files[1],
+      CatalogueHeader(catalogue, name_space,
+                      std::filesystem::path(path).filename().string()));
+}
+
+}  // namespace msgcheck

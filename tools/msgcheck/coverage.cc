@@ -1,0 +1,89 @@
+#include "tools/msgcheck/coverage.h"
+
+#include <cstring>
+#include <unordered_map>
+
+#include "catalogue/message_file_reader.h"
+#include "tools/msgcheck/diagnostic.h"
+
+namespace msgcheck {
+
+Coverage MeasureCoverage(const std::string& path,
+                         const MasterCatalogue& catalogue) {
+  Coverage coverage;
+  msgreport::LineReader reader(path.c_str());
+  coverage.status = reader.status();
+  if (!reader.is_open()) return coverage;
+
+  // What the file did for each key it names: the last line rejected, or
+  // 0 when it only repeated the built-in text.
+  std::unordered_map<std::string, std::size_t> rejected_line;
+  msgreport::MessageTable program;
+  program = catalogue.texts;
+  msgreport::ReadMessageLines(
+      reader, program, program, [&](const msgreport::LineOutcome& outcome) {
+        using msgreport::LineFate;
+        if (outcome.fate == LineFate::kSkipped ||
+            outcome.fate == LineFate::kUnknownKey ||
+            catalogue.TextOf(std::string(outcome.parsed.key)) == nullptr) {
+          return;
+        }
+        auto named =
+            rejected_line.try_emplace(std::string(outcome.parsed.key), 0).first;
+        if (outcome.fate == LineFate::kMalformed ||
+            outcome.fate == LineFate::kIncompatible) {
+          named->second = outcome.line_number;
+        }
+      });
+
+  coverage.keys = catalogue.keys.size();
+  for (const std::string& key : catalogue.keys) {
+    if (std::strcmp(program.FindMessage(key.c_str()), catalogue.TextOf(key)) !=
+        0) {
+      ++coverage.translated;
+      continue;
+    }
+    auto named = rejected_line.find(key);
+    if (named == rejected_line.end()) {
+      coverage.untranslated.push_back({key, Untranslated::Why::kMissing, 0});
+    } else if (named->second == 0) {
+      coverage.untranslated.push_back(
+          {key, Untranslated::Why::kSameAsBuiltIn, 0});
+    } else {
+      coverage.untranslated.push_back(
+          {key, Untranslated::Why::kRejected, named->second});
+    }
+  }
+  return coverage;
+}
+
+std::string CoverageLine(const std::string& path, const Coverage& coverage) {
+  std::size_t count[3] = {};
+  for (const Untranslated& u : coverage.untranslated) {
+    ++count[static_cast<int>(u.why)];
+  }
+  std::string line = path + ": " + std::to_string(coverage.translated) +
+                     " of " + std::to_string(coverage.keys) +
+                     " keys translated";
+  if (coverage.untranslated.empty()) return line;
+  return line + "; " + std::to_string(coverage.untranslated.size()) +
+         " untranslated: " + std::to_string(count[0]) + " missing, " +
+         std::to_string(count[1]) + " same as the built-in text, " +
+         std::to_string(count[2]) + " rejected";
+}
+
+std::string UntranslatedNote(const std::string& path, const Untranslated& u) {
+  std::string head = path + ": note: " + Quoted(u.key) + " is untranslated: ";
+  switch (u.why) {
+    case Untranslated::Why::kMissing:
+      return head + "no entry";
+    case Untranslated::Why::kSameAsBuiltIn:
+      return head + "its text is the built-in one";
+    case Untranslated::Why::kRejected:
+      break;
+  }
+  return head + "its entry on line " + std::to_string(u.line) +
+         " is rejected (see msgcheck check)";
+}
+
+}  // namespace msgcheck

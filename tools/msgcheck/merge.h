@@ -1,0 +1,47 @@
+// Brings a translation up to date with a program's catalogue, keeping all
+// of the translator's work: every translated entry and every comment stays
+// as it is, and each change is one a translator can see.
+//  - A key new to the catalogue comes in at the end as template lines.
+//  - An entry whose key left the catalogue becomes an "// obsolete:"
+//    comment.
+//  - Below the recorded built-in text ("// built-in:") of an entry, when it
+//    differs from the catalogue's, come a "// review:" comment and a record
+//    of the new text; an entry still holding the old built-in text,
+//    untranslated, simply gets the new one, record and all.
+//  - An entry without a record gets one, and a "// review:" comment too
+//    when its conversions no longer fit the built-in text's.
+// Nothing else changes, so every key whose built-in text is unchanged reads
+// exactly as before.
+
+#ifndef MSGREPORT_TOOLS_MSGCHECK_MERGE_H_
+#define MSGREPORT_TOOLS_MSGCHECK_MERGE_H_
+
+#include <cstddef>
+#include <string>
+
+#include "catalogue/line_reader.h"
+#include "tools/msgcheck/master_catalogue.h"
+
+namespace msgcheck {
+
+struct MergeResult {
+  msgreport::LineReader::Status status = msgreport::LineReader::Status::kOpen;
+  // False when reading stopped before the file's end; the text is then
+  // incomplete and must not be written back.
+  bool read_to_end = true;
+  std::string text;  // the merged file
+  std::size_t added = 0;
+  std::size_t obsolete = 0;
+  std::size_t to_review = 0;
+  std::size_t refreshed = 0;  // untranslated entries given the new text
+};
+
+MergeResult MergeTranslation(const std::string& path,
+                             const MasterCatalogue& catalogue);
+
+// `FILE: merged: 2 keys added, 1 obsolete, 1 to review, 0 refreshed`
+std::string MergeLine(const std::string& path, const MergeResult& result);
+
+}  // namespace msgcheck
+
+#endif  // MSGREPORT_TOOLS_MSGCHECK_MERGE_H_
