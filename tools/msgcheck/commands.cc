@@ -40,6 +40,15 @@ bool LoadCatalogue(const Invocation& invocation, MasterCatalogue& catalogue,
   return false;
 }
 
+// For the commands that make a file from the catalogue, which refuse one
+// they cannot read whole. Their diagnostics go to stderr, since the file
+// they make may go to stdout. Returns the status to exit with, or kClean.
+int LoadWholeCatalogue(const Invocation& invocation,
+                       MasterCatalogue& catalogue) {
+  if (!LoadCatalogue(invocation, catalogue, PrintToStderr)) return kTrouble;
+  return catalogue.errors == 0 ? kClean : kFindings;
+}
+
 int Write(const std::string& path, const std::string& text) {
   std::string why = WriteOutput(path, text);
   if (why.empty()) return kClean;
@@ -100,16 +109,14 @@ int RunCoverage(const Invocation& invocation) {
 
 int RunTemplate(const Invocation& invocation) {
   MasterCatalogue catalogue;
-  if (!LoadCatalogue(invocation, catalogue, PrintToStderr)) return kTrouble;
-  if (catalogue.errors != 0) return kFindings;
+  if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
   return Write(invocation.Value("--output", "-"),
                TranslationTemplate(catalogue));
 }
 
 int RunMerge(const Invocation& invocation) {
   MasterCatalogue catalogue;
-  if (!LoadCatalogue(invocation, catalogue, PrintToStderr)) return kTrouble;
-  if (catalogue.errors != 0) return kFindings;
+  if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
   const std::string& path = invocation.files[1];
   MergeResult merged = MergeTranslation(path, catalogue);
   if (merged.status != Status::kOpen) {
@@ -143,11 +150,9 @@ int RunHeader(const Invocation& invocation) {
     return kTrouble;
   }
   MasterCatalogue catalogue;
-  if (!LoadCatalogue(invocation, catalogue, PrintToStderr)) return kTrouble;
+  if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
   const std::string& path = invocation.files.front();
-  if (catalogue.errors + CheckKeyNames(path, catalogue, PrintToStderr) != 0) {
-    return kFindings;
-  }
+  if (CheckKeyNames(path, catalogue, PrintToStderr) != 0) return kFindings;
   return Write(
       invocation.files[1],
       CatalogueHeader(catalogue, name_space,

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 #include "catalogue/message_file_reader.h"
 #include "tools/msgcheck/diagnostic.h"
@@ -24,12 +25,13 @@ Coverage MeasureCoverage(const std::string& path,
       reader, program, program, [&](const msgreport::LineOutcome& outcome) {
         using msgreport::LineFate;
         if (outcome.fate == LineFate::kSkipped ||
-            outcome.fate == LineFate::kUnknownKey ||
-            catalogue.TextOf(std::string(outcome.parsed.key)) == nullptr) {
+            outcome.fate == LineFate::kUnknownKey) {
           return;
         }
-        auto named =
-            rejected_line.try_emplace(std::string(outcome.parsed.key), 0).first;
+        // A line with a NUL byte is malformed before its key is looked up.
+        std::string key(outcome.parsed.key);
+        if (catalogue.TextOf(key) == nullptr) return;
+        auto named = rejected_line.try_emplace(std::move(key), 0).first;
         if (outcome.fate == LineFate::kMalformed ||
             outcome.fate == LineFate::kIncompatible) {
           named->second = outcome.line_number;
