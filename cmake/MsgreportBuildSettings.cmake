@@ -1,14 +1,14 @@
 # Build settings for the project's own targets, never for its consumers:
 # warnings, the sanitizers a preset asks for, and on MinGW its C99 printf and
 # how the runtime is linked.
-set(MSGREPORT_SANITIZERS "" CACHE STRING
-  "Sanitizers to build with, e.g. address,undefined (empty for none)")
+msgreport_setting(MSGREPORT_SANITIZERS STRING
+  "Sanitizers to build with, e.g. address,undefined (empty for none)" "")
 # Linked in, the runtime makes a DLL that needs nothing beside it, but each
 # module then has an unwinder of its own, and no exception crosses between
 # the DLL and the program: one thrown by a callback, or an allocation
 # failure in the library, ends the process. Shared, libgcc_s, libstdc++ and
 # libwinpthread go beside the DLL, and exceptions cross.
-option(MSGREPORT_MINGW_STATIC_RUNTIME
+msgreport_setting(MSGREPORT_MINGW_STATIC_RUNTIME BOOL
   "On MinGW, link the C++ runtime into the DLL and the programs" ON)
 
 function(msgreport_build_settings target)

@@ -19,7 +19,8 @@ install(TARGETS msgreport EXPORT msgreportTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES include/msgreport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES include/msgreport.h include/msgreport_checked.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set_target_properties(msgreport_msgcheck PROPERTIES EXPORT_NAME msgcheck)
 install(TARGETS msgreport_msgcheck EXPORT msgreportTargets
@@ -45,11 +46,10 @@ install(FILES
   ${CMAKE_CURRENT_BINARY_DIR}/msgreportConfigVersion.cmake
   DESTINATION ${MSGREPORT_CMAKE_DIR})
 
-# The prefix is found from where the .pc file lies, so that an installation
-# moved elsewhere (or made with --prefix) still describes itself.
-file(RELATIVE_PATH MSGREPORT_PC_TO_PREFIX
-  "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/root")
-set(MSGREPORT_PC_PREFIX "\${pcfiledir}/${MSGREPORT_PC_TO_PREFIX}")
+# The .pc file names the prefix it is installed under, as the installation
+# knows it (`cmake --install --prefix` included), so that pkg-config hands
+# out clean paths: the file is made when it is installed.
+set(MSGREPORT_PC_PREFIX "@MSGREPORT_INSTALLED_PREFIX@")
 if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
   set(MSGREPORT_PC_LIBDIR "${CMAKE_INSTALL_LIBDIR}")
 else()
@@ -61,6 +61,8 @@ else()
   set(MSGREPORT_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
 endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/msgreport.pc.in
-  ${CMAKE_CURRENT_BINARY_DIR}/msgreport.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/msgreport.pc
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  ${CMAKE_CURRENT_BINARY_DIR}/msgreport.pc.in @ONLY)
+install(CODE "
+  set(MSGREPORT_PC_TEMPLATE \"${CMAKE_CURRENT_BINARY_DIR}/msgreport.pc.in\")
+  set(MSGREPORT_PC_DIR \"${CMAKE_INSTALL_LIBDIR}/pkgconfig\")
+  include(\"${CMAKE_CURRENT_LIST_DIR}/MsgreportInstallPc.cmake\")")

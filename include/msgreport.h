@@ -45,14 +45,14 @@ struct Internals;    // how the library reaches it
 
 // For the handler's overloads that take const tables: true when both tables
 // are const char* const*, and not both ones that the exported operations
-// take as they are.
+// take as they are. (Written in C++11, which is all this header needs.)
 template <typename Pairs, typename Filters>
-constexpr bool kConstTables =
-    std::conjunction_v<std::is_convertible<Pairs, const char* const*>,
-                       std::is_convertible<Filters, const char* const*>,
-                       std::negation<std::conjunction<
-                           std::is_convertible<Pairs, const char**>,
-                           std::is_convertible<Filters, const char**>>>>;
+struct ConstTables
+    : std::integral_constant<
+          bool, std::is_convertible<Pairs, const char* const*>::value &&
+                    std::is_convertible<Filters, const char* const*>::value &&
+                    !(std::is_convertible<Pairs, const char**>::value &&
+                      std::is_convertible<Filters, const char**>::value)> {};
 
 // The library only reads the tables it is given.
 inline const char** Writable(const char* const* table) {
@@ -128,9 +128,9 @@ class MessageHandler {
   // library only reads the tables. These are templates so that a call with
   // two null pointers still picks the operation above. (The parameters' long
   // names keep -Wshadow quiet in an application's code.)
-  template <
-      typename Pairs, typename Filters,
-      typename = std::enable_if_t<msgreport::kConstTables<Pairs, Filters>>>
+  template <typename Pairs, typename Filters,
+            typename = typename std::enable_if<
+                msgreport::ConstTables<Pairs, Filters>::value>::type>
   MessageHandler(Pairs msgreport_pairs, int msgreport_npairs,
                  Filters msgreport_filters, int msgreport_nfilters,
                  const char* msgreport_file)
@@ -149,9 +149,9 @@ class MessageHandler {
   MSGREPORT_API void PopulateMessageHandler(const char** pairs, int npairs,
                                             const char** filters, int nfilters,
                                             const char* messageFile);
-  template <
-      typename Pairs, typename Filters,
-      typename = std::enable_if_t<msgreport::kConstTables<Pairs, Filters>>>
+  template <typename Pairs, typename Filters,
+            typename = typename std::enable_if<
+                msgreport::ConstTables<Pairs, Filters>::value>::type>
   void PopulateMessageHandler(Pairs msgreport_pairs, int msgreport_npairs,
                               Filters msgreport_filters, int msgreport_nfilters,
                               const char* msgreport_file) {

@@ -1,21 +1,55 @@
 // Reports whose arguments do not fit their key's text, one per CASE, each
-// of which must fail to compile with -Werror=format; CASE 0 fits and must
-// compile.
+// of which must fail to compile under any flags; CASE 0 fits and must
+// compile without a warning.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
 #include "checked.h"
+#if CASE == 12
+#include "collides.h"
+#endif
 
 void Reports(MessageHandler& handler) {
+  [[maybe_unused]] char name[4] = "abc";
+  [[maybe_unused]] short small = 1;
+  [[maybe_unused]] float ratio = 0.5f;
 #if CASE == 0
   CHECKED_REPORT_INFO(handler, COUNT, 3);
   CHECKED_REPORT_WARNING(handler, DONE);
-#elif CASE == 1  // a string for %d
+  CHECKED_REPORT_DEBUG(handler, BIG, 1LL, sizeof(int));
+  CHECKED_REPORT_ERROR(handler, EVERY, 'c', small, small, true, 2u, 3, 4u, 5L,
+                       6LL, std::intmax_t{7}, std::size_t{8}, std::ptrdiff_t{9},
+                       ratio, 1.0L, name, 2, name, 3, 4, &handler, L'w',
+                       L"wide");
+#elif CASE == 1   // a string for %d
   CHECKED_REPORT_INFO(handler, COUNT, "many");
-#elif CASE == 2  // an argument too few
+#elif CASE == 2   // an argument too few
   CHECKED_REPORT_ERROR(handler, OPEN_FAILED, "a.txt");
-#elif CASE == 3  // an argument too many
+#elif CASE == 3   // an argument too many
   CHECKED_REPORT_WARNING(handler, DONE, 1);
-#elif CASE == 4  // an int for %lld
+#elif CASE == 4   // an int for %lld
   CHECKED_REPORT_DEBUG(handler, BIG, 1, sizeof(int));
-#elif CASE == 5  // a key the catalogue does not hold
+#elif CASE == 5   // a key the catalogue does not hold
   CHECKED_REPORT_INFO(handler, CUONT, 3);
+#elif CASE == 6   // a long for %lld, though both may have one size
+  CHECKED_REPORT_DEBUG(handler, BIG, 1L, sizeof(int));
+#elif CASE == 7   // an int for %zu
+  CHECKED_REPORT_DEBUG(handler, BIG, 1LL, 7);
+#elif CASE == 8   // a std::size_t for a '*' precision
+  CHECKED_REPORT_ERROR(handler, EVERY, 'c', small, small, 1, 2u, 3, 4u, 5L, 6LL,
+                       std::intmax_t{7}, std::size_t{8}, std::ptrdiff_t{9},
+                       ratio, 1.0L, name, sizeof name, name, 3, 4, &handler,
+                       L'w', L"wide");
+#elif CASE == 9   // a wide string for %s, and a std::string for %ls
+  CHECKED_REPORT_ERROR(handler, EVERY, 'c', small, small, 1, 2u, 3, 4u, 5L, 6LL,
+                       std::intmax_t{7}, std::size_t{8}, std::ptrdiff_t{9},
+                       ratio, 1.0L, L"wide", 2, name, 3, 4, &handler, L'w',
+                       std::string("x"));
+#elif CASE == 10  // a text that writes through %n
+  CHECKED_REPORT_INFO(handler, COUNTS_WRITTEN, 1, nullptr);
+#elif CASE == 11  // a key that is a macro where the header is included
+  // (compiled with -DCOUNT=1)
+#elif CASE == 12  // two headers with one macro prefix
 #endif
 }

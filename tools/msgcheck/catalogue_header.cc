@@ -1,64 +1,15 @@
 #include "tools/msgcheck/catalogue_header.h"
 
 #include <algorithm>
-#include <iterator>
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <numeric>
+
+#include "tools/msgcheck/reserved_names.h"
 
 namespace msgcheck {
 namespace {
-
-// The C++17 keywords and alternative tokens, sorted for binary search.
-constexpr std::string_view kKeywords[] = {
-    "alignas",      "alignof",
-    "and",          "and_eq",
-    "asm",          "auto",
-    "bitand",       "bitor",
-    "bool",         "break",
-    "case",         "catch",
-    "char",         "char16_t",
-    "char32_t",     "class",
-    "compl",        "const",
-    "const_cast",   "constexpr",
-    "continue",     "decltype",
-    "default",      "delete",
-    "do",           "double",
-    "dynamic_cast", "else",
-    "enum",         "explicit",
-    "export",       "extern",
-    "false",        "float",
-    "for",          "friend",
-    "goto",         "if",
-    "inline",       "int",
-    "long",         "mutable",
-    "namespace",    "new",
-    "noexcept",     "not",
-    "not_eq",       "nullptr",
-    "operator",     "or",
-    "or_eq",        "private",
-    "protected",    "public",
-    "register",     "reinterpret_cast",
-    "return",       "short",
-    "signed",       "sizeof",
-    "static",       "static_assert",
-    "static_cast",  "struct",
-    "switch",       "template",
-    "this",         "thread_local",
-    "throw",        "true",
-    "try",          "typedef",
-    "typeid",       "typename",
-    "union",        "unsigned",
-    "using",        "virtual",
-    "void",         "volatile",
-    "wchar_t",      "while",
-    "xor",          "xor_eq",
-};
-
-constexpr bool IsSorted() {
-  for (std::size_t i = 1; i < std::size(kKeywords); ++i) {
-    if (!(kKeywords[i - 1] < kKeywords[i])) return false;
-  }
-  return true;
-}
-static_assert(IsSorted(), "binary search needs the keywords in order");
 
 bool IsLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
@@ -100,18 +51,50 @@ std::string StringLiteral(std::string_view text) {
   return literal + "\"";
 }
 
-// One report macro: the compiler checks the arguments against the text in
-// a branch that never runs, and the report gets them once.
-std::string ReportMacro(const std::string& prefix, std::string_view name_space,
-                        const char* severity, const char* report) {
-  std::string ns(name_space);
+// One report macro: the arguments are checked against the key's text when
+// the call compiles, and passed on once.
+std::string ReportMacro(const std::string& prefix, const std::string& ns,
+                        const char* severity, const char* kind) {
   return "#define " + prefix + "_REPORT_" + severity +
-         "(handler, ...) \\\n"
-         "  (false ? ::" +
-         ns + "::detail::CheckArguments(::" + ns +
-         "::text::__VA_ARGS__) \\\n"
-         "         : (handler)." +
-         report + "(::" + ns + "::key::__VA_ARGS__))\n";
+         "(handler, ...)                       \\\n"
+         "  ::msgreport::checked::Report<::msgreport::checked::Severity::" +
+         kind + ">( \\\n      (handler), ::" + ns + "::message::__VA_ARGS__)\n";
+}
+
+void Append(std::string& out, std::initializer_list<std::string_view> parts) {
+  for (std::string_view part : parts) out.append(part);
+}
+
+// A guard that no other namespace maps to: '_' becomes "_1" and "::" "_2".
+std::string IncludeGuard(std::string_view name_space) {
+  std::string guard = "MSGREPORT_CATALOGUE_";
+  for (std::size_t i = 0; i < name_space.size(); ++i) {
+    if (name_space[i] == '_') {
+      guard += "_1";
+    } else if (name_space[i] == ':') {
+      guard += "_2";
+      ++i;
+    } else {
+      guard += name_space[i];
+    }
+  }
+  return guard;
+}
+
+// FNV-1a, to tell this header from another of the same namespace.
+std::uint32_t Fingerprint(std::string_view text) {
+  return std::accumulate(text.begin(), text.end(), std::uint32_t{2166136261u},
+                         [](std::uint32_t hash, char c) {
+                           return (hash ^ static_cast<unsigned char>(c)) *
+                                  16777619u;
+                         });
+}
+
+// Stops the compiler with `message` when a macro `name` is defined where
+// the header is included.
+std::string MacroCheck(const std::string& name, const std::string& message) {
+  return "#ifdef " + name + "\n#error " +
+         StringLiteral("msgreport: " + message) + "\n#endif\n";
 }
 
 }  // namespace
@@ -121,8 +104,8 @@ std::string WhyNotCxxName(std::string_view key) {
     return "is not a C++ name: use letters, digits and '_', and do not "
            "begin with a digit";
   }
-  if (std::binary_search(std::begin(kKeywords), std::end(kKeywords), key)) {
-    return "is a C++ keyword";
+  if (std::string_view why = WhyReserved(key); !why.empty()) {
+    return std::string(why);
   }
   if (key.find("__") != std::string_view::npos ||
       (key[0] == '_' && key.size() > 1 && key[1] >= 'A' && key[1] <= 'Z')) {
@@ -135,13 +118,19 @@ std::string WhyNotCxxName(std::string_view key) {
 bool IsNamespaceName(std::string_view name) {
   for (;;) {
     std::size_t end = name.find("::");
-    if (!IsIdentifier(name.substr(0, end)) ||
-        !WhyNotCxxName(name.substr(0, end)).empty()) {
-      return false;
-    }
+    if (!WhyNotCxxName(name.substr(0, end)).empty()) return false;
     if (end == std::string_view::npos) return true;
     name.remove_prefix(end + 2);
   }
+}
+
+std::string DefaultMacroPrefix(std::string_view name_space) {
+  std::string prefix = Upper(name_space);
+  std::size_t colons;
+  while ((colons = prefix.find("::")) != std::string::npos) {
+    prefix.replace(colons, 2, "_");
+  }
+  return prefix;
 }
 
 std::size_t CheckKeyNames(const std::string& path,
@@ -159,75 +148,88 @@ std::size_t CheckKeyNames(const std::string& path,
 }
 
 std::string CatalogueHeader(const MasterCatalogue& catalogue,
-                            std::string_view name_space,
-                            std::string_view source) {
-  std::string ns(name_space);
-  std::string prefix = Upper(ns);
-  std::replace(prefix.begin(), prefix.end(), ':', '_');
-  std::size_t doubled;
-  while ((doubled = prefix.find("__")) != std::string::npos) {
-    prefix.erase(doubled, 1);
-  }
-  std::string guard = "MSGREPORT_GENERATED_" + prefix + "_H_";
+                            const HeaderNames& names, std::string_view source) {
+  const std::string& ns = names.name_space;
+  const std::string& prefix = names.macro_prefix;
+  std::string from = std::string(source);
 
-  std::string out =
-      "// Generated by msgcheck from " + Escaped(source) +
-      ": edit that file, not this one.\n"
-      "//\n"
-      "// " +
-      ns + "::kPairs holds the program's " +
-      std::to_string(catalogue.keys.size()) +
-      " built-in messages, kPairCount of them,\n"
-      "// for MessageHandler. " +
-      ns +
-      "::key::NAME is a message's key, and\n"
-      "// " +
-      prefix +
-      "_REPORT_ERROR(handler, NAME, arguments...) reports it once the\n"
-      "// compiler has checked the arguments against the built-in text as it\n"
-      "// checks printf's; the same goes for _WARNING, _INFO and _DEBUG.\n\n"
-      "#ifndef " +
-      guard + "\n#define " + guard +
-      "\n\n"
-      "#include \"msgreport.h\"\n\n"
-      "namespace " +
-      ns + " {\n\nnamespace key {\n";
-  for (const std::string& key : catalogue.keys) {
-    out.append("inline constexpr char ").append(key).append("[] = \"");
-    out.append(key).append("\";\n");
+  std::string body =
+      "// " + prefix +
+      "_REPORT_ERROR(handler, NAME, arguments...) and its\n"
+      "// _WARNING, _INFO and _DEBUG kin report a message once the compiler\n"
+      "// has checked the arguments against the key's built-in text; a call\n"
+      "// that does not fit does not compile. " +
+      ns + "::kPairs holds the\n// " + std::to_string(catalogue.keys.size()) +
+      " built-in messages, kPairCount of them, for MessageHandler, and\n// " +
+      ns + "::key::NAME is a message's key.\n\n";
+  body += "#include \"msgreport_checked.h\"\n\n";
+  body +=
+      MacroCheck(prefix + "_REPORT_ERROR",
+                 prefix +
+                     "_REPORT_ERROR is defined already: another "
+                     "catalogue header has the macro prefix " +
+                     prefix +
+                     "; give one of them another (PREFIX of "
+                     "msgreport_add_catalogue, --prefix of msgcheck header)");
+  for (std::string_view rest = ns;;) {
+    std::size_t end = rest.find("::");
+    std::string name(rest.substr(0, end));
+    body += MacroCheck(
+        name, "namespace name " + name + " is defined as a macro here");
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 2);
   }
-  out += "}  // namespace key\n\nnamespace text {\n";
   for (const std::string& key : catalogue.keys) {
-    out += "inline constexpr char " + key + "[] =\n    " +
-           StringLiteral(catalogue.TextOf(key)) + ";\n";
+    std::string message = "key ";
+    Append(message,
+           {key, " of ", from, " is defined as a macro here; rename the key"});
+    body += MacroCheck(key, message);
   }
-  out += "}  // namespace text\n\ninline constexpr const char* kPairs[] = {\n";
+  body += "\nnamespace " + ns + " {\n\nnamespace key {\n";
   for (const std::string& key : catalogue.keys) {
-    out.append("    key::").append(key).append(", text::").append(key);
-    out.append(",\n");
+    Append(body, {"inline constexpr char ", key, "[] = \"", key, "\";\n"});
   }
-  if (catalogue.keys.empty()) out += "    nullptr, nullptr,\n";
-  out += "};\ninline constexpr int kPairCount = " +
-         std::to_string(catalogue.keys.size()) +
-         ";\n\n"
-         "namespace detail {\n"
-         "// Never called: it only lets the compiler see a report's text and\n"
-         "// arguments together.\n"
-         "#if defined(__MINGW32__) && !defined(__clang__)\n"
-         "__attribute__((format(gnu_printf, 1, 2)))\n"
-         "#elif defined(__GNUC__)\n"
-         "__attribute__((format(printf, 1, 2)))\n"
-         "#endif\n"
-         "inline void CheckArguments(const char*, ...) {}\n"
-         "}  // namespace detail\n\n"
-         "}  // namespace " +
-         ns + "\n\n";
-  out += ReportMacro(prefix, ns, "ERROR", "ReportError2");
-  out += ReportMacro(prefix, ns, "WARNING", "ReportWarning2");
-  out += ReportMacro(prefix, ns, "INFO", "ReportInfo2");
-  out += ReportMacro(prefix, ns, "DEBUG", "ReportDebug2");
-  out += "\n#endif  // " + guard + "\n";
-  return out;
+  body += "}  // namespace key\n\nnamespace text {\n";
+  for (const std::string& key : catalogue.keys) {
+    Append(body, {"inline constexpr char ", key, "[] =\n    ",
+                  StringLiteral(catalogue.TextOf(key)), ";\n"});
+  }
+  body +=
+      "}  // namespace text\n\n"
+      "// What the report macros name: a key with its text.\n"
+      "namespace message {\n";
+  for (const std::string& key : catalogue.keys) {
+    Append(body, {"inline constexpr ::msgreport::checked::Message<key::", key,
+                  ", text::", key, ">\n    ", key, "{};\n"});
+  }
+  body +=
+      "}  // namespace message\n\ninline constexpr const char* kPairs[] = {\n";
+  for (const std::string& key : catalogue.keys) {
+    Append(body, {"    key::", key, ", text::", key, ",\n"});
+  }
+  // An array cannot be empty; MessageHandler reads no pair of a count of 0.
+  if (catalogue.keys.empty()) body += "    nullptr, nullptr,\n";
+  body += "};\ninline constexpr int kPairCount = " +
+          std::to_string(catalogue.keys.size()) + ";\n\n}  // namespace " + ns +
+          "\n\n";
+  body += ReportMacro(prefix, ns, "ERROR", "kError");
+  body += ReportMacro(prefix, ns, "WARNING", "kWarning");
+  body += ReportMacro(prefix, ns, "INFO", "kInfo");
+  body += ReportMacro(prefix, ns, "DEBUG", "kDebug");
+
+  std::string guard = IncludeGuard(ns);
+  char fingerprint[16];
+  std::snprintf(fingerprint, sizeof fingerprint, "0x%08lxu",
+                static_cast<unsigned long>(Fingerprint(body)));
+  return "// Generated by msgcheck from " + Escaped(source) +
+         ": edit that file, not this one.\n"
+         "// Needs C++17 or newer.\n\n"
+         "#ifndef " +
+         guard + "\n#define " + guard + " " + fingerprint + "\n\n" + body +
+         "\n#elif " + guard + " != " + fingerprint + "\n#error " +
+         StringLiteral("msgreport: two catalogue headers use namespace " + ns +
+                       "; give each catalogue a namespace of its own") +
+         "\n#endif  // " + guard + "\n";
 }
 
 }  // namespace msgcheck

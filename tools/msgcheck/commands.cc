@@ -149,13 +149,22 @@ int RunHeader(const Invocation& invocation) {
                  Quoted(name_space).c_str());
     return kTrouble;
   }
+  HeaderNames names{
+      name_space,
+      invocation.Value("--prefix", DefaultMacroPrefix(name_space).c_str())};
+  if (!WhyNotCxxName(names.macro_prefix).empty()) {
+    std::fprintf(stderr, "msgcheck: %s cannot begin a macro name: %s\n",
+                 Quoted(names.macro_prefix).c_str(),
+                 WhyNotCxxName(names.macro_prefix).c_str());
+    return kTrouble;
+  }
   MasterCatalogue catalogue;
   if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
   const std::string& path = invocation.files.front();
   if (CheckKeyNames(path, catalogue, PrintToStderr) != 0) return kFindings;
   return Write(
       invocation.files[1],
-      CatalogueHeader(catalogue, name_space,
+      CatalogueHeader(catalogue, names,
                       std::filesystem::path(path).filename().string()));
 }
 

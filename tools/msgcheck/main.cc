@@ -95,17 +95,18 @@ const std::vector<Command>& Commands() {
        2,
        msgcheck::RunMerge},
       {"header",
-       "[--namespace NAME] CATALOGUE OUTPUT",
+       "[--namespace NAME] [--prefix PREFIX] CATALOGUE OUTPUT",
        "Writes the C++ header for CATALOGUE: the table of built-in\n"
        "messages for MessageHandler, a name per key, and report macros\n"
        "through which the compiler checks each report's arguments against\n"
        "the key's text. Every key must be a C++ name; a line that cannot\n"
        "be read is an error.\n"
        "\n"
-       "  --namespace NAME   the header's namespace (default: messages); its\n"
-       "                     macros begin with NAME in capitals\n"
+       "  --namespace NAME   the header's namespace (default: messages)\n"
+       "  --prefix PREFIX    what its macros begin with (default: NAME in\n"
+       "                     capitals, '::' as '_')\n"
        "  OUTPUT - is standard output\n",
-       {{nullptr, "--namespace", "NAME"}},
+       {{nullptr, "--namespace", "NAME"}, {nullptr, "--prefix", "PREFIX"}},
        2,
        2,
        msgcheck::RunHeader},
