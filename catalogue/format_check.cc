@@ -328,8 +328,21 @@ class ArgumentStream {
   Step step_ = kDone;
 };
 
+// The modifier that decides what type an argument is read as. An int
+// argument is promoted before printf sees it, so h and hh read the same int
+// as no modifier does (and only convert the value); l means nothing to a
+// floating conversion, which reads a double either way. Every other
+// modifier reads a type whose size differs on some platform.
+std::string_view ReadLength(const ArgumentView& argument) {
+  bool promoted =
+      (argument.kind == ArgumentKind::kInteger &&
+       (argument.length == "h" || argument.length == "hh")) ||
+      (argument.kind == ArgumentKind::kFloating && argument.length == "l");
+  return promoted ? std::string_view() : argument.length;
+}
+
 bool ReadAlike(const ArgumentView& a, const ArgumentView& b) {
-  return a.kind == b.kind && a.length == b.length;
+  return a.kind == b.kind && ReadLength(a) == ReadLength(b);
 }
 
 // Whether `replacement` bounds a string at least as tightly as `catalogue`.

@@ -13,7 +13,9 @@
 namespace msgreport {
 
 // What one argument of a format is read as. Two arguments are read alike
-// when both kind and length modifier agree.
+// when they have the same kind and read the same type: the length modifiers
+// agree, or differ only as h, hh and none do for an integer (all read an
+// int) or l and none for a floating value (both read a double).
 enum class ArgumentKind { kInteger, kWideChar, kFloating, kString, kPointer };
 
 // Whether a conversion reads an argument as its value, or through a '*' as

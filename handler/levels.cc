@@ -1,5 +1,6 @@
 // Reporting levels: level names found anywhere in a text switch severities
-// on; "none", applied last, switches all four off.
+// on; "none", applied last, switches them off again, debug only when the
+// same text does not name "debug".
 
 #include <cstring>
 
@@ -18,9 +19,16 @@ void ApplyLevels(const char* levels, bool& error, bool& warning, bool& info,
   if (Names(levels, "error")) error = true;
   if (Names(levels, "warning")) warning = true;
   if (Names(levels, "info")) info = true;
-  if (Names(levels, "debug")) debug = true;
+  bool names_debug = Names(levels, "debug");
+  if (names_debug) debug = true;
   if (Names(levels, "all")) error = warning = info = true;
-  if (Names(levels, "none")) error = warning = info = debug = false;
+  // "none debug" reads as "debug only", and callers ask for exactly that;
+  // "none" alone must still be able to silence a debug switch turned on by
+  // an earlier call.
+  if (Names(levels, "none")) {
+    error = warning = info = false;
+    debug = names_debug;
+  }
 }
 
 }  // namespace

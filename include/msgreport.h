@@ -163,7 +163,9 @@ class MessageHandler {
 
   // Switch severities on and off by naming them anywhere in `levels`:
   // "error", "warning", "info", "debug" switch one on; "all" switches on
-  // error, warning and info; "none", applied last, switches all four off.
+  // error, warning and info; "none", applied last, switches all four off,
+  // but leaves debug on when the same text names "debug" ("none debug" is
+  // debug only).
   // The console and the log switches lead to the same delivery; a message
   // is delivered when either switch of its severity is on. Null changes
   // nothing; `levels` is not kept.

@@ -59,13 +59,29 @@ TEST(HandlerLevelsTest, UnknownCaseAndEmptyTextsChangeNothing) {
   EXPECT_EQ(AfterConsole({"error", nullptr, ""}), "E---");
 }
 
-TEST(HandlerLevelsTest, NoneWinsAndSwitchesDebugOffToo) {
-  EXPECT_EQ(AfterConsole({"all none"}), "----");
-  EXPECT_EQ(AfterConsole({"none all"}), "----");
-  EXPECT_EQ(AfterConsole({"none debug"}), "----");
-  EXPECT_EQ(AfterConsole({"debug", "none"}), "----");
-  EXPECT_EQ(AfterConsole({"all", "nonexistent"}), "----");
-  EXPECT_EQ(AfterConsole({"none", "debug"}), "---D");
+// "none" wins over everything in its text but a "debug" there, which reads
+// as "debug only"; without one it switches off a debug set by earlier calls.
+TEST(HandlerLevelsTest, NoneWinsAndKeepsDebugOnlyWhenNamedWithIt) {
+  const struct {
+    std::initializer_list<const char*> calls;
+    const char* delivers;
+  } kCases[] = {
+      {{"all none"}, "----"},
+      {{"none all"}, "----"},
+      {{"all", "nonexistent"}, "----"},
+      {{"none debug"}, "---D"},
+      {{"debug,none"}, "---D"},
+      {{"all debug none"}, "---D"},
+      {{"error warning", "none debug"}, "---D"},
+      {{"debug", "none"}, "----"},
+      {{"none debug", "none"}, "----"},
+      {{"none", "debug"}, "---D"},
+  };
+  for (const auto& c : kCases) {
+    std::string calls;
+    for (const char* levels : c.calls) calls += std::string("[") + levels + "]";
+    EXPECT_EQ(AfterConsole(c.calls), c.delivers) << calls;
+  }
 }
 
 TEST(HandlerLevelsTest, ConsoleAndLogSetsAreSeparateButDeliverAlike) {

@@ -86,6 +86,7 @@ TEST_F(MessageFileTest, ClassifiesEveryKindOfLine) {
                   "DISK_FULL : \"a // b\"\n"
                   "DISK_FULL \"No space left\"\n"
                   "NOPE : \"x\"\n"
+                  "DISK_FULL: \"x\"\n"
                   "DISK_FULL : no quote\n"
                   "DISK_FULL : \"unclosed\n"
                   "DISK_FULL : \"closed\" then more\n"
@@ -97,6 +98,7 @@ TEST_F(MessageFileTest, ClassifiesEveryKindOfLine) {
                 {LineFate::kSkipped, LineShape::kComment},
                 {LineFate::kSkipped, LineShape::kComment},
                 {LineFate::kSkipped, LineShape::kNoColon},
+                {LineFate::kUnknownKey, LineShape::kEntry},
                 {LineFate::kUnknownKey, LineShape::kEntry},
                 {LineFate::kMalformed, LineShape::kNoQuote},
                 {LineFate::kMalformed, LineShape::kNoClosingQuote},
@@ -120,6 +122,9 @@ TEST_F(MessageFileTest, TextLiesBetweenFirstAndClosingQuote) {
   EXPECT_EQ(Text("DISK_FULL"), "No \"space\" left");
   EXPECT_TRUE(Read("DISK_FULL : \"\"\n"));
   EXPECT_EQ(Text("DISK_FULL"), "");
+  // No escapes: the backslash before the closing quote stays in the text.
+  EXPECT_TRUE(Read("DISK_FULL : \"C:\\new\\\"\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "C:\\new\\");
 }
 
 TEST_F(MessageFileTest, MalformedEntriesKeepTheCatalogueText) {
@@ -275,6 +280,14 @@ TEST_F(MessageFileTest, HostileBytesNeitherCrashNorLeakIntoTexts) {
   }
   EXPECT_TRUE(Read(binary + "\nDISK_FULL : \"after binary\"\n"));
   EXPECT_EQ(Text("DISK_FULL"), "after binary");
+
+  // On Windows a Ctrl-Z ends the file, as it ends any text file there.
+  EXPECT_TRUE(Read("DISK_FULL : \"Plein\"\n\x1a\nDISK_FULL : \"Vide\"\n"));
+#if defined(_WIN32)
+  EXPECT_EQ(Text("DISK_FULL"), "Plein");
+#else
+  EXPECT_EQ(Text("DISK_FULL"), "Vide");
+#endif
 
   EXPECT_TRUE(Read(std::string(3 * 1024 * 1024, ':')));
   EXPECT_TRUE(Read("DISK_FULL : \"" + std::string(1 << 20, '"') + "\"\n"));
