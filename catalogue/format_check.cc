@@ -6,267 +6,15 @@
 #include <iterator>
 #include <optional>
 #include <string_view>
+#include <vector>
 
-#include "catalogue/message_limits.h"
+#include "catalogue/conversion_scanner.h"
 
 namespace msgreport {
 namespace {
 
-// A message is cut to fit its buffer, so a wider field only burns time
-// padding output that is cut anyway; a file has no business asking for one.
-constexpr unsigned long kLargestField = kMessageCapacity;
-
 // How much of a replacement a verdict quotes from where its problem starts.
 constexpr std::size_t kExcerptLength = 8;
-
-// The length modifiers, longest first so that "hh" is not read as "h". Each
-// has a bit, so that a conversion rule can name the set it allows; "-"
-// stands for no modifier.
-struct LengthModifier {
-  std::string_view text;
-  unsigned bit;
-};
-
-constexpr LengthModifier kNoModifier = {"", 1u << 0};
-constexpr LengthModifier kLengthModifiers[] = {
-    {"hh", 1u << 1}, {"h", 1u << 2}, {"ll", 1u << 3}, {"l", 1u << 4},
-    {"L", 1u << 5},  {"j", 1u << 6}, {"z", 1u << 7},  {"t", 1u << 8},
-};
-
-// The bits of a space-separated list of modifiers, at compile time.
-constexpr unsigned Lengths(std::string_view names) {
-  unsigned bits = 0;
-  for (std::size_t at = 0; at < names.size();) {
-    std::size_t end = names.find(' ', at);
-    if (end == std::string_view::npos) end = names.size();
-    std::string_view name = names.substr(at, end - at);
-    if (name == "-") bits |= kNoModifier.bit;
-    for (const LengthModifier& modifier : kLengthModifiers) {
-      // std::accumulate is not constexpr before C++20.
-      // cppcheck-suppress useStlAlgorithm
-      if (modifier.text == name) bits |= modifier.bit;
-    }
-    at = end + 1;
-  }
-  return bits;
-}
-
-// The conversions a message text may hold: the letters, the length
-// modifiers each allows, and the kind of argument it reads. Anything else,
-// the C library's extensions included, is malformed.
-struct ConversionRule {
-  std::string_view letters;
-  unsigned lengths;
-  ArgumentKind kind;
-};
-
-constexpr ConversionRule kConversionRules[] = {
-    {"diouxX", Lengths("- hh h l ll j z t"), ArgumentKind::kInteger},
-    {"c", Lengths("-"), ArgumentKind::kInteger},
-    // %lc reads a wint_t, which is not an int on every platform.
-    {"c", Lengths("l"), ArgumentKind::kWideChar},
-    {"fFeEgGaA", Lengths("- l L"), ArgumentKind::kFloating},
-    {"s", Lengths("- l"), ArgumentKind::kString},
-    {"p", Lengths("-"), ArgumentKind::kPointer},
-};
-
-// For each letter, a bit per rule that names it, so that a conversion
-// finds its rules by indexing instead of searching.
-constexpr std::array<unsigned, 128> RulesByLetter() {
-  std::array<unsigned, 128> rules{};
-  for (std::size_t i = 0; i < std::size(kConversionRules); ++i) {
-    for (char letter : kConversionRules[i].letters) {
-      rules[static_cast<unsigned char>(letter)] |= 1u << i;
-    }
-  }
-  return rules;
-}
-constexpr std::array<unsigned, 128> kRulesByLetter = RulesByLetter();
-
-std::optional<ArgumentKind> KindOf(char letter,
-                                   const LengthModifier& modifier) {
-  auto index = static_cast<unsigned char>(letter);
-  unsigned rules = index < kRulesByLetter.size() ? kRulesByLetter[index] : 0;
-  for (std::size_t i = 0; rules != 0; ++i, rules >>= 1) {
-    if ((rules & 1u) != 0 && (kConversionRules[i].lengths & modifier.bit)) {
-      return kConversionRules[i].kind;
-    }
-  }
-  return std::nullopt;
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool IsFlag(char c) {
-  return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
-}
-
-bool StartsLengthModifier(char c) {
-  return c == 'h' || c == 'l' || c == 'L' || c == 'j' || c == 'z' || c == 't';
-}
-
-// One conversion of a format: the arguments it reads, in order, are an int
-// for a '*' width, an int for a '*' precision, then its value.
-struct Conversion {
-  std::string_view text;  // "%" to the conversion letter
-  bool star_width = false;
-  bool star_precision = false;
-  ArgumentKind kind = ArgumentKind::kInteger;
-  std::string_view length;
-  Field precision;
-};
-
-// Reads a printf format one conversion at a time, allocating nothing, so
-// that set-up can check every line of a large message file cheaply:
-//
-//   ConversionScanner scanner(format);
-//   while (const Conversion* conversion = scanner.Next()) ...
-//   if (scanner.problem() != FormatProblem::kNone) ... scanner.problem_at()
-//
-// Literal text and "%%" are passed over, and a NUL ends the format as it
-// would end printf's reading. Scanning stops at the first problem.
-class ConversionScanner {
- public:
-  explicit ConversionScanner(std::string_view format) : format_(format) {}
-
-  // The next conversion, valid until the next call; null at the end of the
-  // format or at its first problem.
-  const Conversion* Next() {
-    while (problem_ == FormatProblem::kNone) {
-      std::size_t percent = format_.find('%', next_);
-      if (percent == std::string_view::npos ||
-          format_.substr(next_, percent - next_).find('\0') !=
-              std::string_view::npos) {
-        next_ = format_.size();
-        return nullptr;
-      }
-      start_ = percent;
-      cursor_ = percent + 1;
-      if (Peek() == '%') {
-        next_ = cursor_ + 1;
-        continue;
-      }
-      const Conversion* conversion = ScanConversion();
-      next_ = cursor_;
-      return conversion;
-    }
-    return nullptr;
-  }
-
-  FormatProblem problem() const { return problem_; }
-  // Where the conversion with the problem starts.
-  std::size_t problem_at() const { return start_; }
-
- private:
-  char Peek() const {
-    return cursor_ < format_.size() ? format_[cursor_] : '\0';
-  }
-
-  // Notes the first problem; scanning stops there.
-  std::nullopt_t Fail(FormatProblem problem) {
-    problem_ = problem;
-    return std::nullopt;
-  }
-  const Conversion* Stop(FormatProblem problem) {
-    problem_ = problem;
-    return nullptr;
-  }
-
-  struct Digits {
-    unsigned long value = 0;  // stops growing past the largest field
-    bool positional = false;  // a '$' follows
-  };
-
-  Digits ReadDigits() {
-    Digits digits;
-    while (IsDigit(Peek())) {
-      if (digits.value <= kLargestField) {
-        digits.value =
-            digits.value * 10 + static_cast<unsigned long>(Peek() - '0');
-      }
-      ++cursor_;
-    }
-    digits.positional = Peek() == '$';
-    return digits;
-  }
-
-  // A width or precision: '*' or digits, or nothing.
-  std::optional<Field> ScanField() {
-    Field field;
-    if (Peek() == '*') {
-      ++cursor_;
-      std::size_t after_star = cursor_;
-      if (ReadDigits().positional) return Fail(FormatProblem::kPositional);
-      if (cursor_ != after_star) return Fail(FormatProblem::kMalformed);
-      field.kind = Field::Kind::kStar;
-      return field;
-    }
-    std::size_t before = cursor_;
-    unsigned long value = ReadDigits().value;
-    if (value > kLargestField) return Fail(FormatProblem::kOversizedField);
-    if (cursor_ != before) {
-      field.kind = Field::Kind::kLiteral;
-      field.digits = value;
-    }
-    return field;
-  }
-
-  const LengthModifier& ScanLength() {
-    // Most conversions have none.
-    if (!StartsLengthModifier(Peek())) return kNoModifier;
-    std::string_view rest = format_.substr(cursor_);
-    const LengthModifier* end = std::end(kLengthModifiers);
-    const LengthModifier* modifier = std::find_if(
-        std::begin(kLengthModifiers), end,
-        [rest](const LengthModifier& candidate) {
-          return rest.substr(0, candidate.text.size()) == candidate.text;
-        });
-    if (modifier == end) return kNoModifier;
-    cursor_ += modifier->text.size();
-    return *modifier;
-  }
-
-  // Reads the conversion at start_ into current_; null at a problem.
-  const Conversion* ScanConversion() {
-    if (ReadDigits().positional) return Stop(FormatProblem::kPositional);
-    cursor_ = start_ + 1;  // the digits were a width; read them again below
-    while (IsFlag(Peek())) ++cursor_;
-    Conversion& conversion = current_;
-    conversion = Conversion();
-    std::optional<Field> width = ScanField();
-    if (!width) return nullptr;
-    conversion.star_width = width->kind == Field::Kind::kStar;
-    if (Peek() == '.') {
-      ++cursor_;
-      std::optional<Field> precision = ScanField();
-      if (!precision) return nullptr;
-      // "%.s" has a precision of zero.
-      if (precision->kind == Field::Kind::kNone) {
-        precision->kind = Field::Kind::kLiteral;
-      }
-      conversion.precision = *precision;
-      conversion.star_precision = precision->kind == Field::Kind::kStar;
-    }
-    const LengthModifier& length = ScanLength();
-    conversion.length = length.text;
-    char letter = Peek();
-    if (letter == '\0') return Stop(FormatProblem::kMalformed);
-    ++cursor_;
-    if (letter == 'n') return Stop(FormatProblem::kWritesCount);
-    std::optional<ArgumentKind> kind = KindOf(letter, length);
-    if (!kind) return Stop(FormatProblem::kMalformed);
-    conversion.kind = *kind;
-    conversion.text = format_.substr(start_, cursor_ - start_);
-    return &conversion;
-  }
-
-  std::string_view format_;
-  std::size_t next_ = 0;    // where the search for the next '%' goes on
-  std::size_t start_ = 0;   // the conversion being read
-  std::size_t cursor_ = 0;  // within it
-  FormatProblem problem_ = FormatProblem::kNone;
-  Conversion current_;
-};
 
 // One argument a format reads, as views into the format.
 struct ArgumentView {
@@ -275,6 +23,10 @@ struct ArgumentView {
   std::string_view conversion;  // the whole conversion that reads it
   ArgumentRole role = ArgumentRole::kValue;
   Field precision;  // for values
+  // In a positional text: the argument this reads, and for a value the
+  // argument its '*' precision reads; counted from 1.
+  std::size_t position = 0;
+  std::size_t precision_position = 0;
 
   FormatArgument Owned() const {
     return {kind, std::string(length), std::string(conversion), role,
@@ -285,7 +37,10 @@ struct ArgumentView {
 // The arguments of a format, one at a time, in the order printf reads them.
 class ArgumentStream {
  public:
-  explicit ArgumentStream(std::string_view format) : scanner_(format) {}
+  explicit ArgumentStream(std::string_view format,
+                          ConversionScanner::Positions positions =
+                              ConversionScanner::kPositionsRefused)
+      : scanner_(format, positions) {}
 
   std::optional<ArgumentView> Next() {
     if (conversion_ == nullptr || step_ == kDone) {
@@ -295,19 +50,26 @@ class ArgumentStream {
     }
     const Conversion& c = *conversion_;
     ArgumentView star{
-        ArgumentKind::kInteger, {}, c.text, ArgumentRole::kStarWidth, {}};
+        ArgumentKind::kInteger, {}, c.text, ArgumentRole::kStarWidth, {},
+        c.width_position,       0};
     if (step_ == kWidth) {
       step_ = kPrecision;
-      if (c.star_width) return star;
+      if (c.star_width()) return star;
     }
     if (step_ == kPrecision) {
       step_ = kValue;
       star.role = ArgumentRole::kStarPrecision;
-      if (c.star_precision) return star;
+      star.position = c.precision_position;
+      if (c.star_precision()) return star;
     }
     step_ = kDone;
-    return ArgumentView{c.kind, c.length, c.text, ArgumentRole::kValue,
-                        c.precision};
+    return ArgumentView{c.kind,
+                        c.length,
+                        c.text,
+                        ArgumentRole::kValue,
+                        c.precision,
+                        c.position,
+                        c.precision_position};
   }
 
   // The problem that ended the stream, if any, scanning on for it.
@@ -320,6 +82,7 @@ class ArgumentStream {
 
   FormatProblem problem() const { return scanner_.problem(); }
   std::size_t problem_at() const { return scanner_.problem_at(); }
+  bool positional() const { return scanner_.positional(); }
 
  private:
   enum Step { kWidth, kPrecision, kValue, kDone };
@@ -375,6 +138,14 @@ Compatibility Fit(const ArgumentView& catalogue,
       !BoundsAsTightly(catalogue.precision, replacement.precision)) {
     return Compatibility::kLooserPrecision;
   }
+  // In a positional text a string's '*' precision must be the one the
+  // program passes for that string, read just before it, not another '*'.
+  if (catalogue.kind == ArgumentKind::kString &&
+      catalogue.precision.kind == Field::Kind::kStar &&
+      replacement.position != 0 &&
+      replacement.precision_position + 1 != replacement.position) {
+    return Compatibility::kLooserPrecision;
+  }
   return Compatibility::kCompatible;
 }
 
@@ -385,6 +156,50 @@ CompatibilityVerdict Unsafe(const ArgumentStream& replacement,
   verdict.problem = replacement.problem();
   verdict.replacement_conversion =
       std::string(text.substr(replacement.problem_at(), kExcerptLength));
+  return verdict;
+}
+
+// Checks a text whose conversions name their arguments' positions: each
+// argument it names must be one the catalogue text reads, read alike; it
+// may name one several times, or not at all.
+CompatibilityVerdict CheckPositional(const char* catalogue,
+                                     std::string_view text) {
+  std::vector<ArgumentView> passed;
+  ArgumentStream catalogue_arguments(catalogue);
+  while (std::optional<ArgumentView> argument = catalogue_arguments.Next()) {
+    passed.push_back(*argument);
+  }
+  std::vector<bool> named(passed.size());
+  ArgumentStream replacement(text, ConversionScanner::kPositionsAllowed);
+  CompatibilityVerdict verdict;
+  while (std::optional<ArgumentView> read = replacement.Next()) {
+    std::size_t index = read->position - 1;
+    verdict.result = index < passed.size() ? Fit(passed[index], *read)
+                                           : Compatibility::kMoreArguments;
+    verdict.catalogue_arguments = passed.size();
+    if (verdict.result != Compatibility::kCompatible) {
+      verdict.argument = read->position;
+      if (index < passed.size()) {
+        verdict.catalogue_conversion = std::string(passed[index].conversion);
+      }
+      verdict.replacement_conversion = std::string(read->conversion);
+      if (replacement.ProblemAhead() != FormatProblem::kNone) {
+        return Unsafe(replacement, text);
+      }
+      return verdict;
+    }
+    named[index] = true;
+  }
+  if (replacement.problem() != FormatProblem::kNone) {
+    return Unsafe(replacement, text);
+  }
+  auto unnamed = std::find(named.begin(), named.end(), false);
+  if (unnamed != named.end()) {
+    auto index = static_cast<std::size_t>(unnamed - named.begin());
+    verdict.result = Compatibility::kFewerArguments;
+    verdict.argument = index + 1;
+    verdict.catalogue_conversion = std::string(passed[index].conversion);
+  }
   return verdict;
 }
 
@@ -411,7 +226,13 @@ CompatibilityVerdict CheckCompatibility(const char* catalogue,
                                         const char* replacement,
                                         std::size_t replacement_length) {
   std::string_view replacement_text(replacement, replacement_length);
-  ArgumentStream replacement_arguments(replacement_text);
+  ArgumentStream replacement_arguments(replacement_text,
+                                       ConversionScanner::kPositionsAllowed);
+  if (replacement_arguments.Next() && replacement_arguments.positional()) {
+    return CheckPositional(catalogue, replacement_text);
+  }
+  replacement_arguments =
+      ArgumentStream(replacement_text, ConversionScanner::kPositionsAllowed);
   // A catalogue text is trusted only up to its first problem.
   ArgumentStream catalogue_arguments(catalogue);
   CompatibilityVerdict verdict;
@@ -431,6 +252,7 @@ CompatibilityVerdict CheckCompatibility(const char* catalogue,
     }
     verdict.result =
         passed ? Fit(*passed, *read) : Compatibility::kMoreArguments;
+    verdict.catalogue_arguments = argument - 1;
     if (verdict.result == Compatibility::kCompatible) continue;
     verdict.argument = argument;
     if (passed) verdict.catalogue_conversion = std::string(passed->conversion);

@@ -10,26 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace msgreport {
+#include "catalogue/conversion_scanner.h"
 
-// What one argument of a format is read as. Two arguments are read alike
-// when they have the same kind and read the same type: the length modifiers
-// agree, or differ only as h, hh and none do for an integer (all read an
-// int) or l and none for a floating value (both read a double).
-enum class ArgumentKind { kInteger, kWideChar, kFloating, kString, kPointer };
+namespace msgreport {
 
 // Whether a conversion reads an argument as its value, or through a '*' as
 // its field width or precision.
 enum class ArgumentRole { kValue, kStarWidth, kStarPrecision };
-
-// A field width or precision as written: absent, digits or '*'. A string's
-// precision bounds how much of it is read, so an unterminated buffer is
-// safe only as far as the precision reaches.
-struct Field {
-  enum class Kind { kNone, kLiteral, kStar };
-  Kind kind = Kind::kNone;
-  unsigned long digits = 0;  // for kLiteral
-};
 
 struct FormatArgument {
   ArgumentKind kind;
@@ -37,14 +24,6 @@ struct FormatArgument {
   std::string conversion;  // the whole conversion as written, e.g. "%-5ld"
   ArgumentRole role = ArgumentRole::kValue;
   Field precision;  // for values
-};
-
-enum class FormatProblem {
-  kNone,
-  kMalformed,      // an incomplete or unknown conversion
-  kWritesCount,    // %n
-  kPositional,     // %1$s
-  kOversizedField  // a width or precision larger than a message can be
 };
 
 struct ParsedFormat {
@@ -76,6 +55,8 @@ struct CompatibilityVerdict {
   std::string catalogue_conversion;    // empty when the catalogue has none
   std::string replacement_conversion;  // empty when the replacement has none
   FormatProblem problem = FormatProblem::kNone;
+  // For kMoreArguments: how many arguments the catalogue text reads.
+  std::size_t catalogue_arguments = 0;
 
   // Whether the replacement may be used in place of the catalogue text.
   bool accepted() const {

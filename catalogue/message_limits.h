@@ -11,6 +11,10 @@ namespace msgreport {
 // included, so a message is cut to 1,023 characters.
 constexpr std::size_t kMessageCapacity = 1024;
 
+// The largest argument position a message-file text may name (%128$s): a
+// report reads every argument up to the last one named, before formatting.
+constexpr std::size_t kMostArgumentPositions = 128;
+
 // What a report delivers, and a look-up hands out, for a key that is not in
 // the catalogue.
 constexpr char kUnregisteredMessage[] = "Unregistered message";

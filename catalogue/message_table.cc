@@ -275,6 +275,11 @@ const char* MessageTable::SwapTextAt(std::size_t slot, const char* text,
   return previous;
 }
 
+const char* MessageTable::BuiltInTextBehind(const char* text) {
+  const char* mark = text + std::strlen(text) + 1;
+  return *mark == '\0' ? text : mark + 1;
+}
+
 const char* MessageTable::EntryText(const char* entry) { return TextOf(entry); }
 
 const char* MessageTable::EntryBuiltInText(const char* entry) {

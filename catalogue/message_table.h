@@ -45,6 +45,10 @@ class MessageTable {
   // ReplaceMessage or assignment, or destroyed.
   const char* FindMessage(const char* key) const;
 
+  // The built-in text of the entry whose text FindMessage handed out: the
+  // text it replaced, or the text itself.
+  static const char* BuiltInTextBehind(const char* text);
+
   // Stores `text` under `key`, replacing any text the key had; a new key's
   // built-in text is `text`. Lengths are in bytes; neither string needs a
   // terminator, and the key holds no NUL.

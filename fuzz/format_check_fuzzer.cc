@@ -22,6 +22,7 @@
 #include "catalogue/format_check.h"
 #include "fuzz_input.h"
 #include "handler/message_format.h"
+#include "handler/positional_format.h"
 
 namespace {
 
@@ -44,6 +45,11 @@ constexpr int kMostOutput = 1 << 20;
 // Set before each formatting of an input, and what it printed.
 char marker;
 std::string printed;
+// The catalogue text of the input, whose arguments a text that names their
+// positions reads through the library (the C library could not read
+// arguments that such a text leaves unnamed).
+const char* built_in = "";
+bool names_positions = false;
 
 void Check(int written, const char* buffer, std::size_t capacity) {
   if (written < 0) return;  // an encoding error is reported, not unsafe
@@ -62,10 +68,25 @@ bool Compose(char* message, const char* text, ...) {
   return formatted;
 }
 
+bool ComposePositional(char* message, const char* text, ...) {
+  std::va_list args;
+  va_start(args, text);
+  bool formatted = msgreport::FormatPositional(message, text, built_in, args);
+  va_end(args);
+  return formatted;
+}
+
 template <typename... Values>
 void Format(const std::string& format, const std::vector<FormatArgument>& args,
             std::size_t next, Values... values) {
   if (next == args.size()) {
+    if (names_positions) {
+      char composed[msgreport::kMessageCapacity];
+      if (ComposePositional(composed, format.c_str(), values...)) {
+        printed = composed;
+      }
+      return;
+    }
     char buffer[1024];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -150,6 +171,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (parsed.arguments.size() > kMostArguments) return 0;
   // The replacement is a C string from here on, as the reader stores it.
   std::string format(replacement.c_str());
+  built_in = catalogue.c_str();
+  names_positions = msgreport::NamesPositions(format.c_str());
   marker = '\x01';
   printed.clear();
   Format(format, parsed.arguments, 0);

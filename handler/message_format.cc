@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "handler/positional_format.h"
+
 // Message files may bring in any C99 conversion the format check accepts;
 // on MinGW only its own printf formats them all.
 #if defined(__MINGW32__) && !__USE_MINGW_ANSI_STDIO
@@ -102,12 +104,21 @@ bool FormatPlainConversions(char* message, const char* text,
 
 }  // namespace
 
-bool FormatMessage(char* message, const char* text, std::va_list args) {
+bool FormatMessage(char* message, const char* text, std::va_list args,
+                   BuiltInTextOf built_in_of) {
   std::va_list attempt;
   va_copy(attempt, args);
   bool done = FormatPlainConversions(message, text, attempt);
   va_end(attempt);
   if (done) return true;
+  // Only texts that the plain road leaves come this far, so a text without
+  // positions pays nothing for them.
+  if (built_in_of != nullptr && NamesPositions(text)) {
+    const char* built_in = built_in_of(text);
+    if (built_in != text) {
+      return FormatPositional(message, text, built_in, args);
+    }
+  }
   // The analyzer cannot follow a va_list started by the caller and handed
   // down by value, which is how it reaches this point.
   // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)

@@ -8,6 +8,7 @@
 
 #include "catalogue/internals.h"
 #include "catalogue/message_limits.h"
+#include "catalogue/message_table.h"
 #include "handler/message_format.h"
 #include "msgreport.h"
 
@@ -35,8 +36,9 @@ void ComposeMessage(const MessageTable& catalogue, const char* key,
   // An empty text stands for the key itself. So does a text whose
   // formatting failed on an encoding error, which leaves the buffer
   // undefined: the key still says which message was meant.
-  bool formatted =
-      *text != '\0' && msgreport::FormatMessage(message, text, args);
+  bool formatted = *text != '\0' &&
+                   msgreport::FormatMessage(message, text, args,
+                                            MessageTable::BuiltInTextBehind);
   if (!formatted) CopyCut(message, key);
 }
 

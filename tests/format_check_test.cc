@@ -85,7 +85,53 @@ TEST(FormatCheckTest, RejectsWhatWouldMisreadTheArguments) {
   EXPECT_EQ(Check("%n", "%n").result, Compatibility::kUnsafeReplacement);
   // What a file may never bring in outweighs a mismatch before it.
   EXPECT_EQ(Check("%s", "%d %n").result, Compatibility::kUnsafeReplacement);
-  EXPECT_EQ(Check("%s", "%1$s").result, Compatibility::kUnsafeReplacement);
+  EXPECT_EQ(Check("%s", "%d %1$s").result, Compatibility::kUnsafeReplacement);
+}
+
+// A text may name its arguments' positions, each one under the rules a
+// plain text follows for the argument in its place.
+TEST(FormatCheckTest, ChecksEachPositionAgainstTheArgumentItNames) {
+  struct Case {
+    const char* catalogue;
+    const char* replacement;
+    Compatibility result;
+    std::size_t argument;
+  };
+  const Case cases[] = {
+      {"%lu MB free on %s", "Auf %2$s sind nur noch %1$lu MB frei",
+       Compatibility::kCompatible, 0},
+      {"%d %s", "%1$d, %2$s, %1$x", Compatibility::kCompatible, 0},
+      {"%hd %lf", "%2$f %1$hhd", Compatibility::kCompatible, 0},
+      {"%d %s %d", "%3$d %1$d", Compatibility::kFewerArguments, 2},
+      {"%lu %s", "%2$s %1$s", Compatibility::kArgumentMismatch, 1},
+      {"%d %s", "%2$s %1$ld", Compatibility::kArgumentMismatch, 1},
+      {"%d %s", "%3$s", Compatibility::kMoreArguments, 3},
+      {"%1$s", "%1$s", Compatibility::kMoreArguments, 1},
+      // A '*' reads only what the program passes as a width or precision,
+      // and a string's '*' precision only its own.
+      {"[%*d]", "[%2$*1$d]", Compatibility::kCompatible, 0},
+      {"[%*d]", "[%1$d %2$d]", Compatibility::kCompatible, 0},
+      {"%d %d", "%2$*1$d", Compatibility::kUnboundedField, 1},
+      {"%.*s", "%2$.*1$s", Compatibility::kCompatible, 0},
+      {"%*d %.*s", "%4$.*1$s", Compatibility::kLooserPrecision, 4},
+      {"%.3s", "%1$.5s", Compatibility::kLooserPrecision, 1},
+      {"%.3s", "%1$-6.2s", Compatibility::kCompatible, 0},
+      // Every conversion names a position, or none does.
+      {"%d %s", "%1$d %s", Compatibility::kUnsafeReplacement, 0},
+      {"%d %d", "%1$*d", Compatibility::kUnsafeReplacement, 0},
+      {"%d", "%0$d", Compatibility::kUnsafeReplacement, 0},
+      {"%d", "%129$d", Compatibility::kUnsafeReplacement, 0},
+      {"%d", "%1$n", Compatibility::kUnsafeReplacement, 0},
+  };
+  for (const Case& c : cases) {
+    CompatibilityVerdict verdict = Check(c.catalogue, c.replacement);
+    EXPECT_EQ(verdict.result, c.result) << c.catalogue << " / " << c.replacement;
+    if (c.argument != 0) {
+      EXPECT_EQ(verdict.argument, c.argument) << c.replacement;
+    }
+  }
+  EXPECT_EQ(Check("%d %s", "%1$d %s").problem,
+            FormatProblem::kMixedPositional);
 }
 
 // What the program passes bounds only what its own text bounds: a file text

@@ -74,6 +74,25 @@ TEST_F(HandlerSetupTest, FirstTextWinsThenTheFileReplaces) {
   EXPECT_EQ(Delivered(handler, "ONLY_IN_FILE"), "Unregistered message");
 }
 
+// A translation may put the arguments in its own order; one that would
+// read an argument as another type is rejected, as a plain one is.
+TEST_F(HandlerSetupTest, ReorderedArgumentsArriveInTheirPlaces) {
+  const char* pairs[] = {"DISK_LOW", "%lu MB free on %s", "RETRY",
+                         "attempt %d of %d"};
+  std::string file = dir_.Write(
+      "de.txt",
+      "DISK_LOW : \"Auf %2$s sind nur noch %1$lu MB frei\"\n"
+      "RETRY : \"%2$s: Versuch %1$d\"\n");
+  MessageHandler handler(pairs, 2, nullptr, 0, file.c_str());
+  handler.SetConsoleReporting("info");
+  handler.RegisterInfoCallback(RecordInfo);
+  handler.ReportInfo2("DISK_LOW", 42UL, "sda1");
+  handler.ReportInfo2("RETRY", 2, 5);
+  EXPECT_EQ(Received::infos,
+            (std::vector<std::string>{"Auf sda1 sind nur noch 42 MB frei",
+                                      "attempt 2 of 5"}));
+}
+
 TEST_F(HandlerSetupTest, FileLinesAreJudgedAgainstTheBuiltInTexts) {
   const char* pairs[] = {"KEY", "A %s %d", "OTHER", "plain"};
   // Against an earlier file text ("B %s") a later one would use one

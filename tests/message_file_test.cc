@@ -184,7 +184,7 @@ TEST_F(MessageFileTest, IncompatibleTextsNeverReplace) {
       Read("FILE_NOT_FOUND : \"%s: %s\"\n"
            "FILE_NOT_FOUND : \"%d\"\n"
            "FILE_NOT_FOUND : \"%n\"\n"
-           "FILE_NOT_FOUND : \"%1$s\"\n"
+           "FILE_NOT_FOUND : \"%1$s %s\"\n"
            "FILE_NOT_FOUND : \"100%\"\n"
            "DISK_FULL : \"Disk %s full\"\n"));
   EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");

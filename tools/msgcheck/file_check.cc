@@ -40,7 +40,11 @@ std::string ProblemText(const CompatibilityVerdict& verdict) {
       return "holds %n, which a message file may never use";
     case FormatProblem::kPositional:
       return "holds a positional conversion (" + Escaped(at) +
-             "), which a message file may never use";
+             ") where none may stand";
+    case FormatProblem::kMixedPositional:
+      return "mixes conversions that name their argument (%2$s, *1$) with "
+             "ones that do not, at " +
+             Quoted(at) + ": name every argument or none";
     case FormatProblem::kOversizedField:
       return "asks for a field wider than a message can be (" + Escaped(at) +
              ")";
@@ -76,7 +80,7 @@ std::string IncompatibleText(const LineOutcome& outcome) {
              Escaped(v.replacement_conversion) +
              "), which the program does not pass: the catalogue's text "
              "takes " +
-             std::to_string(v.argument - 1);
+             std::to_string(v.catalogue_arguments);
     case Compatibility::kUnsafeReplacement:
       return head + ProblemText(v);
     case Compatibility::kCompatible:

@@ -4,6 +4,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "catalogue/format_check.h"
 #include "catalogue/message_line.h"
 
 namespace msgcheck {
@@ -63,6 +64,14 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
               " already; the first text counts");
       ++catalogue.errors;
       continue;
+    }
+    if (msgreport::ParseFormat(parsed.text.data(), parsed.text.size())
+            .problem == msgreport::FormatProblem::kPositional) {
+      Say(sink, path, number, "error",
+          "text for " + Quoted(key) +
+              " names an argument's position (%1$s): a built-in text reads "
+              "its arguments in order; only a translation may reorder them");
+      ++catalogue.errors;
     }
     catalogue.texts.ReplaceMessage(key.data(), key.size(), parsed.text.data(),
                                    parsed.text.size());

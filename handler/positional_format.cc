@@ -1,0 +1,328 @@
+// A positional text is formatted in two passes: the arguments are read
+// once, in the order and types the built-in text gives them, as printf
+// would read them for that text; then each conversion of the text, its
+// position dropped, is formatted by snprintf with the value it names.
+
+#include "handler/positional_format.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <type_traits>
+
+#include "catalogue/conversion_scanner.h"
+#include "catalogue/message_limits.h"
+
+namespace msgreport {
+namespace {
+
+// The type an argument is read as; equivalent conversions (%hd and %d,
+// %lf and %f) read the same one.
+enum class Held {
+  kInt,
+  kLong,
+  kLongLong,
+  kIntmax,
+  kSize,
+  kPtrdiff,
+  kWideChar,
+  kDouble,
+  kLongDouble,
+  kString,
+  kWideString,
+  kPointer,
+};
+
+struct Value {
+  Held held = Held::kInt;
+  union {
+    int i;
+    long l;
+    long long ll;
+    std::intmax_t j;
+    std::size_t z;
+    std::ptrdiff_t t;
+    std::wint_t wc;
+    double d;
+    long double ld;
+    const char* s;
+    const wchar_t* ws;
+    const void* p;
+  };
+};
+
+Held HeldBy(const Conversion& conversion) {
+  std::string_view length = conversion.length;
+  switch (conversion.kind) {
+    case ArgumentKind::kInteger:
+      if (length == "l") return Held::kLong;
+      if (length == "ll") return Held::kLongLong;
+      if (length == "j") return Held::kIntmax;
+      if (length == "z") return Held::kSize;
+      if (length == "t") return Held::kPtrdiff;
+      return Held::kInt;  // none, h and hh: the promoted int
+    case ArgumentKind::kWideChar:
+      return Held::kWideChar;
+    case ArgumentKind::kFloating:
+      return length == "L" ? Held::kLongDouble : Held::kDouble;
+    case ArgumentKind::kString:
+      return length == "l" ? Held::kWideString : Held::kString;
+    case ArgumentKind::kPointer:
+      return Held::kPointer;
+  }
+  return Held::kInt;
+}
+
+// The analyzer cannot follow a va_list that a caller started and handed
+// down, and takes every va_arg on it for a read of an uninitialised list.
+// NOLINTBEGIN(clang-analyzer-valist.Uninitialized)
+Value ReadValue(Held held, std::va_list& args) {
+  Value value;
+  value.held = held;
+  switch (held) {
+    case Held::kInt:
+      value.i = va_arg(args, int);
+      break;
+    case Held::kLong:
+      value.l = va_arg(args, long);
+      break;
+    case Held::kLongLong:
+      value.ll = va_arg(args, long long);
+      break;
+    case Held::kIntmax:
+      value.j = va_arg(args, std::intmax_t);
+      break;
+    case Held::kSize:
+      value.z = va_arg(args, std::size_t);
+      break;
+    case Held::kPtrdiff:
+      value.t = va_arg(args, std::ptrdiff_t);
+      break;
+    case Held::kWideChar:
+      // wint_t may be narrower than int, and is then passed promoted.
+      value.wc =
+          static_cast<std::wint_t>(va_arg(args, decltype(+std::wint_t{})));
+      break;
+    case Held::kDouble:
+      value.d = va_arg(args, double);
+      break;
+    case Held::kLongDouble:
+      value.ld = va_arg(args, long double);
+      break;
+    case Held::kString:
+      value.s = va_arg(args, const char*);
+      break;
+    case Held::kWideString:
+      value.ws = va_arg(args, const wchar_t*);
+      break;
+    case Held::kPointer:
+      value.p = va_arg(args, const void*);
+      break;
+  }
+  return value;
+}
+
+// Reads the first `count` arguments the way `built_in` does. False when it
+// reads fewer.
+bool ReadArguments(const char* built_in, std::size_t count, Value* values,
+                   std::va_list& args) {
+  ConversionScanner scanner(built_in);
+  std::size_t read = 0;
+  while (read < count) {
+    const Conversion* conversion = scanner.Next();
+    if (conversion == nullptr) return false;
+    if (conversion->star_width()) values[read++] = ReadValue(Held::kInt, args);
+    if (conversion->star_precision() && read < count) {
+      values[read++] = ReadValue(Held::kInt, args);
+    }
+    if (read < count) values[read++] = ReadValue(HeldBy(*conversion), args);
+  }
+  return true;
+}
+// NOLINTEND(clang-analyzer-valist.Uninitialized)
+
+// Collects output, cutting it where the message buffer ends.
+class Output {
+ public:
+  explicit Output(char* message) : message_(message) { message_[0] = '\0'; }
+
+  void PutLiteral(std::string_view text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      if (used_ + 1 >= kMessageCapacity) return;
+      message_[used_++] = text[at];
+      if (text[at] == '%') ++at;  // "%%" is one percent sign
+    }
+    message_[used_] = '\0';
+  }
+
+  // Formats one value with a conversion that names no position.
+  template <typename T>
+  bool Put(const char* spec, const int* stars, int star_count, T value) {
+    std::size_t room = kMessageCapacity - used_;
+    char* at = message_ + used_;
+    int written = 0;
+    // NOLINTBEGIN(clang-diagnostic-format-nonliteral)
+    switch (star_count) {
+      case 0:
+        written = std::snprintf(at, room, spec, value);
+        break;
+      case 1:
+        written = std::snprintf(at, room, spec, stars[0], value);
+        break;
+      default:
+        written = std::snprintf(at, room, spec, stars[0], stars[1], value);
+        break;
+    }
+    // NOLINTEND(clang-diagnostic-format-nonliteral)
+    if (written < 0) return false;
+    auto length = static_cast<std::size_t>(written);
+    used_ += length < room ? length : room - 1;
+    return true;
+  }
+
+ private:
+  char* message_;
+  std::size_t used_ = 0;
+};
+
+// The conversion as printf reads it without positions: "%1$-*3$.2ld"
+// becomes "%-*.2ld". `spec` holds at least 32 bytes.
+void SpecWithoutPositions(const Conversion& conversion, char* spec) {
+  char* out = spec;
+  *out++ = '%';
+  auto append = [&out](std::string_view part) {
+    std::memcpy(out, part.data(), part.size());
+    out += part.size();
+  };
+  auto append_field = [&](const Field& field) {
+    if (field.kind == Field::Kind::kStar) {
+      *out++ = '*';
+    } else if (field.kind == Field::Kind::kLiteral) {
+      out += std::snprintf(out, 8, "%lu", field.digits);
+    }
+  };
+  // A flag said twice means what it means once; each goes in once, so
+  // that the spec's size stays bounded.
+  for (char flag : std::string_view("-+ #0")) {
+    if (conversion.flags.find(flag) != std::string_view::npos) *out++ = flag;
+  }
+  append_field(conversion.width);
+  if (conversion.precision.kind != Field::Kind::kNone) {
+    *out++ = '.';
+    append_field(conversion.precision);
+  }
+  append(conversion.length);
+  *out++ = conversion.letter;
+  *out = '\0';
+}
+
+bool IsUnsignedLetter(char letter) {
+  return letter == 'o' || letter == 'u' || letter == 'x' || letter == 'X';
+}
+
+// An unsigned conversion reads the integer's unsigned twin, as printf
+// would.
+template <typename T>
+bool PutInteger(Output& out, const char* spec, bool as_unsigned,
+                const int* stars, int star_count, T value) {
+  if (as_unsigned) {
+    return out.Put(spec, stars, star_count,
+                   static_cast<std::make_unsigned_t<T>>(value));
+  }
+  return out.Put(spec, stars, star_count, value);
+}
+
+bool PutValue(Output& out, const Conversion& conversion, const Value& value,
+              const int* stars, int star_count) {
+  char spec[32];
+  SpecWithoutPositions(conversion, spec);
+  bool as_unsigned = IsUnsignedLetter(conversion.letter);
+  switch (value.held) {
+    case Held::kInt:
+      return PutInteger(out, spec, as_unsigned, stars, star_count, value.i);
+    case Held::kLong:
+      return PutInteger(out, spec, as_unsigned, stars, star_count, value.l);
+    case Held::kLongLong:
+      return PutInteger(out, spec, as_unsigned, stars, star_count, value.ll);
+    case Held::kIntmax:
+      return PutInteger(out, spec, as_unsigned, stars, star_count, value.j);
+    case Held::kSize:
+      return out.Put(spec, stars, star_count, value.z);
+    case Held::kPtrdiff:
+      return out.Put(spec, stars, star_count, value.t);
+    case Held::kWideChar:
+      return out.Put(spec, stars, star_count, value.wc);
+    case Held::kDouble:
+      return out.Put(spec, stars, star_count, value.d);
+    case Held::kLongDouble:
+      return out.Put(spec, stars, star_count, value.ld);
+    case Held::kString:
+      return out.Put(spec, stars, star_count, value.s);
+    case Held::kWideString:
+      return out.Put(spec, stars, star_count, value.ws);
+    case Held::kPointer:
+      return out.Put(spec, stars, star_count, value.p);
+  }
+  return false;
+}
+
+// The last argument position `text` names, or 0 at a problem.
+std::size_t LastPosition(const char* text) {
+  ConversionScanner scanner(text, ConversionScanner::kPositionsAllowed);
+  std::size_t last = 0;
+  while (const Conversion* conversion = scanner.Next()) {
+    last = std::max({last, conversion->position, conversion->width_position,
+                     conversion->precision_position});
+  }
+  return scanner.problem() == FormatProblem::kNone ? last : 0;
+}
+
+}  // namespace
+
+bool NamesPositions(const char* text) {
+  ConversionScanner scanner(text, ConversionScanner::kPositionsAllowed);
+  scanner.Next();
+  return scanner.positional();
+}
+
+bool FormatPositional(char* message, const char* text, const char* built_in,
+                      std::va_list args) {
+  std::size_t count = LastPosition(text);
+  if (count == 0 || count > kMostArgumentPositions) return false;
+  Value values[kMostArgumentPositions];
+  std::va_list reading;
+  va_copy(reading, args);
+  bool complete = ReadArguments(built_in, count, values, reading);
+  va_end(reading);
+  if (!complete) return false;
+
+  Output out(message);
+  ConversionScanner scanner(text, ConversionScanner::kPositionsAllowed);
+  const char* literal = text;
+  while (const Conversion* conversion = scanner.Next()) {
+    out.PutLiteral(std::string_view(
+        literal, static_cast<std::size_t>(conversion->text.data() - literal)));
+    literal = conversion->text.data() + conversion->text.size();
+    int stars[2];
+    int star_count = 0;
+    for (std::size_t position :
+         {conversion->width_position, conversion->precision_position}) {
+      if (position == 0) continue;
+      const Value& star = values[position - 1];
+      if (star.held != Held::kInt) return false;
+      stars[star_count++] = star.i;
+    }
+    const Value& value = values[conversion->position - 1];
+    if (value.held != HeldBy(*conversion) ||
+        !PutValue(out, *conversion, value, stars, star_count)) {
+      return false;
+    }
+  }
+  out.PutLiteral(literal);
+  return scanner.problem() == FormatProblem::kNone;
+}
+
+}  // namespace msgreport
