@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +113,44 @@ void BM_FloorGeneral(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FloorGeneral)->Name("floor/vsnprintf_general_conversions");
+
+// A translation that names its arguments' positions is formatted by the
+// library itself, conversion by conversion; beside it the same text in the
+// arguments' own order, and glibc's own positional printf.
+constexpr const char* kReorderedText = "Code %3$d: %2$s, pour %1$s";
+void BM_DeliveredTranslated(benchmark::State& state, const char* text) {
+  std::filesystem::path file =
+      std::filesystem::temp_directory_path() / "msgreport_bench_fr.txt";
+  std::FILE* out = std::fopen(file.string().c_str(), "w");
+  if (out == nullptr) {
+    state.SkipWithError("cannot write the message file");
+    return;
+  }
+  std::fprintf(out, "OPEN_FAILED : \"%s\"\n", text);
+  std::fclose(out);
+  const char* pairs[] = {"OPEN_FAILED", kFloorText};
+  MessageHandler handler(pairs, 1, nullptr, 0, file.string().c_str());
+  std::filesystem::remove(file);
+  handler.SetConsoleReporting("error");
+  handler.RegisterErrorCallback(NoOp);
+  RunReports(state, handler,
+             std::vector<const char*>(kSequenceLength, "OPEN_FAILED"));
+}
+BENCHMARK_CAPTURE(BM_DeliveredTranslated, in_order,
+                  "Ouverture de %s impossible : %s (code %d)")
+    ->Name("report/delivered/translated_in_order");
+BENCHMARK_CAPTURE(BM_DeliveredTranslated, reordered, kReorderedText)
+    ->Name("report/delivered/translated_reordered");
+
+#if defined(__GLIBC__)
+void BM_FloorReordered(benchmark::State& state) {
+  for (auto _ : state) {
+    FloorReport(kReorderedText, kFirstArgument, kSecondArgument,
+                kThirdArgument);
+  }
+}
+BENCHMARK(BM_FloorReordered)->Name("floor/vsnprintf_reordered");
+#endif
 
 void BM_Unregistered(benchmark::State& state) {
   ReportingHandler setup(1000);

@@ -51,5 +51,7 @@ void Reports(MessageHandler& handler) {
 #elif CASE == 11  // a key that is a macro where the header is included
   // (compiled with -DCOUNT=1)
 #elif CASE == 12  // two headers with one macro prefix
+#elif CASE == 13  // an int for %I64d, which reads a long long on Windows
+  CHECKED_REPORT_INFO(handler, MICROSOFT_SIZE, -1);
 #endif
 }
