@@ -14,8 +14,10 @@ void Reports(MessageHandler& handler) {
   [[maybe_unused]] char name[4] = "abc";
   [[maybe_unused]] short small = 1;
   [[maybe_unused]] float ratio = 0.5f;
+  [[maybe_unused]] struct { int bits : 3; } packed{1};
 #if CASE == 0
   CHECKED_REPORT_INFO(handler, COUNT, 3);
+  CHECKED_REPORT_INFO(handler, COUNT, packed.bits);  // "..." takes bit-fields
   CHECKED_REPORT_WARNING(handler, DONE);
   CHECKED_REPORT_DEBUG(handler, BIG, 1LL, sizeof(int));
   CHECKED_REPORT_ERROR(handler, EVERY, 'c', small, small, true, 2u, 3, 4u, 5L,
