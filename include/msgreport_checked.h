@@ -273,7 +273,9 @@ constexpr Walk WalkText(const char* text, std::size_t wanted) {
       return fail(TextProblem::kMalformed, begin);
     }
     read(reads, begin);
-    if (walk.found.begin == begin && walk.has_found) {
+    // A '*' of "%*x" reads an int, whatever the letter.
+    if (walk.has_found && walk.found.begin == begin &&
+        walk.found.reads != Reads::kStarInt) {
       walk.found.is_unsigned = IsOneOf(letter, "ouxX");
     }
     ++at;

@@ -53,5 +53,7 @@ void Reports(MessageHandler& handler) {
 #elif CASE == 11  // a key that is a macro where the header is included
   // (compiled with -DCOUNT=1)
 #elif CASE == 12  // two headers with one macro prefix
+#elif CASE == 13  // an unsigned for the '*' of %*x, which reads an int
+  CHECKED_REPORT_INFO(handler, HEX_FIELD, 8u, 255u);
 #endif
 }
