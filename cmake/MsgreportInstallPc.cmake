@@ -11,3 +11,5 @@ endif()
 message(STATUS "Installing: $ENV{DESTDIR}${pc_dir}/msgreport.pc")
 configure_file("${MSGREPORT_PC_TEMPLATE}" "$ENV{DESTDIR}${pc_dir}/msgreport.pc"
   @ONLY)
+# configure_file does not list what it writes, as install() does.
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${pc_dir}/msgreport.pc")

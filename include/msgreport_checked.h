@@ -273,7 +273,9 @@ constexpr Walk WalkText(const char* text, std::size_t wanted) {
       return fail(TextProblem::kMalformed, begin);
     }
     read(reads, begin);
-    if (walk.found.begin == begin && walk.has_found) {
+    // A '*' of "%*x" reads an int, whatever the letter.
+    if (walk.has_found && walk.found.begin == begin &&
+        walk.found.reads != Reads::kStarInt) {
       walk.found.is_unsigned = IsOneOf(letter, "ouxX");
     }
     ++at;
@@ -454,19 +456,20 @@ constexpr bool CheckReport() {
 }  // namespace detail
 
 // Reports `Key` at severity S once its arguments are checked; a call that
-// does not fit never compiles, so it never runs.
+// does not fit never compiles, so it never runs. The arguments are taken by
+// const reference, which binds to a bit-field as printf's "..." does.
 template <Severity S, const char* Key, const char* Text, typename... Args>
 inline void Report(MessageHandler& handler, Message<Key, Text>,
-                   Args&&... args) {
-  if constexpr (detail::CheckReport<Key, Text, Args...>()) {
+                   const Args&... args) {
+  if constexpr (detail::CheckReport<Key, Text, const Args&...>()) {
     if constexpr (S == Severity::kError) {
-      handler.ReportError2(Key, std::forward<Args>(args)...);
+      handler.ReportError2(Key, args...);
     } else if constexpr (S == Severity::kWarning) {
-      handler.ReportWarning2(Key, std::forward<Args>(args)...);
+      handler.ReportWarning2(Key, args...);
     } else if constexpr (S == Severity::kInfo) {
-      handler.ReportInfo2(Key, std::forward<Args>(args)...);
+      handler.ReportInfo2(Key, args...);
     } else {
-      handler.ReportDebug2(Key, std::forward<Args>(args)...);
+      handler.ReportDebug2(Key, args...);
     }
   }
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "checked.h"
 #if CASE == 12
@@ -14,8 +15,10 @@ void Reports(MessageHandler& handler) {
   [[maybe_unused]] char name[4] = "abc";
   [[maybe_unused]] short small = 1;
   [[maybe_unused]] float ratio = 0.5f;
+  [[maybe_unused]] struct { int bits : 3; } packed{1};
 #if CASE == 0
   CHECKED_REPORT_INFO(handler, COUNT, 3);
+  CHECKED_REPORT_INFO(handler, COUNT, packed.bits);  // "..." takes bit-fields
   CHECKED_REPORT_WARNING(handler, DONE);
   CHECKED_REPORT_DEBUG(handler, BIG, 1LL, sizeof(int));
   CHECKED_REPORT_ERROR(handler, EVERY, 'c', small, small, true, 2u, 3, 4u, 5L,
@@ -34,8 +37,10 @@ void Reports(MessageHandler& handler) {
   CHECKED_REPORT_INFO(handler, CUONT, 3);
 #elif CASE == 6   // a long for %lld, though both may have one size
   CHECKED_REPORT_DEBUG(handler, BIG, 1L, sizeof(int));
-#elif CASE == 7   // an int for %zu
-  CHECKED_REPORT_DEBUG(handler, BIG, 1LL, 7);
+#elif CASE == 7   // an int for %zu; a long long where size_t is an int's twin
+  using Unsized =
+      std::conditional_t<sizeof(std::size_t) == sizeof(int), long long, int>;
+  CHECKED_REPORT_DEBUG(handler, BIG, 1LL, Unsized{7});
 #elif CASE == 8   // a std::size_t for a '*' precision
   CHECKED_REPORT_ERROR(handler, EVERY, 'c', small, small, 1, 2u, 3, 4u, 5L, 6LL,
                        std::intmax_t{7}, std::size_t{8}, std::ptrdiff_t{9},
@@ -51,7 +56,9 @@ void Reports(MessageHandler& handler) {
 #elif CASE == 11  // a key that is a macro where the header is included
   // (compiled with -DCOUNT=1)
 #elif CASE == 12  // two headers with one macro prefix
-#elif CASE == 13  // an int for %I64d, which reads a long long on Windows
+#elif CASE == 13  // an unsigned for the '*' of %*x, which reads an int
+  CHECKED_REPORT_INFO(handler, HEX_FIELD, 8u, 255u);
+#elif CASE == 14  // an int for %I64d, which reads a long long on Windows
   CHECKED_REPORT_INFO(handler, MICROSOFT_SIZE, -1);
 #endif
 }

@@ -33,6 +33,10 @@ run_built() {
 }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
+# Packagers and uninstalls go by the manifest: it lists every file.
+find "$prefix" -type f -o -type l | sort >"$work/installed"
+unlisted=$(sort "$build/install_manifest.txt" | comm -23 "$work/installed" -)
+[ -z "$unlisted" ] || { echo "not in install_manifest.txt: $unlisted" >&2; exit 1; }
 
 exe=
 if [ -n "$toolchain" ]; then
