@@ -2,7 +2,8 @@
 # installed to, from MSGREPORT_PC_TEMPLATE, into MSGREPORT_PC_DIR (relative
 # to the prefix, or absolute).
 cmake_path(SET MSGREPORT_INSTALLED_PREFIX NORMALIZE "${CMAKE_INSTALL_PREFIX}")
-string(REGEX REPLACE "(.)/$" "\\1" MSGREPORT_INSTALLED_PREFIX
+# No trailing slash, so that "${prefix}/lib" stays clean, "/" included.
+string(REGEX REPLACE "/$" "" MSGREPORT_INSTALLED_PREFIX
   "${MSGREPORT_INSTALLED_PREFIX}")
 set(pc_dir "${MSGREPORT_PC_DIR}")
 if(NOT IS_ABSOLUTE "${pc_dir}")

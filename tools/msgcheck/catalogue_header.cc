@@ -171,6 +171,13 @@ std::string CatalogueHeader(const MasterCatalogue& catalogue,
                      prefix +
                      "; give one of them another (PREFIX of "
                      "msgreport_add_catalogue, --prefix of msgcheck header)");
+  // The names the header declares in its namespace, beside the keys.
+  for (const char* name : {"key", "text", "message", "kPairs", "kPairCount"}) {
+    body += MacroCheck(name, std::string(name) +
+                                 " is defined as a macro "
+                                 "here, and the header uses "
+                                 "that name");
+  }
   for (std::string_view rest = ns;;) {
     std::size_t end = rest.find("::");
     std::string name(rest.substr(0, end));

@@ -26,7 +26,7 @@ constexpr ReservedGroup kReserved[] = {
      "this thread_local throw true try typedef typeid typename union "
      "unsigned using virtual void volatile wchar_t while xor xor_eq"},
     {"is a macro that compilers predefine",
-     "i386 linux unix WIN32 WIN64 WINNT"},
+     "i386 linux mips sparc sun unix WIN32 WIN64 WINNT"},
     {"is a macro of the C and C++ standard headers",
      "assert errno offsetof setjmp va_arg va_copy va_end va_start NULL EOF "
      "BUFSIZ FILENAME_MAX FOPEN_MAX L_tmpnam TMP_MAX SEEK_SET SEEK_CUR "
