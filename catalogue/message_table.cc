@@ -266,19 +266,12 @@ void MessageTable::ReplaceMessage(const char* key, std::size_t key_length,
   SwapTextAt(slot, text, text_length);
 }
 
-const char* MessageTable::SwapTextAt(std::size_t slot, const char* text,
-                                     std::size_t text_length) {
+void MessageTable::SwapTextAt(std::size_t slot, const char* text,
+                              std::size_t text_length) {
   char* previous = slots_[slot].entry;
   slots_[slot].entry = MakeEntry(previous, std::strlen(previous), text,
                                  text_length, BuiltInTextOf(previous));
   Retire(previous);
-  return previous;
-}
-
-const char* MessageTable::EntryText(const char* entry) { return TextOf(entry); }
-
-const char* MessageTable::EntryBuiltInText(const char* entry) {
-  return BuiltInTextOf(entry);
 }
 
 }  // namespace msgreport

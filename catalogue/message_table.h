@@ -59,23 +59,18 @@ class MessageTable {
   // Makes room for `entries` more keys at once, for a large built-in table.
   void Reserve(std::size_t entries);
 
-  // Slot-level access for reading a message file against the map, so that
-  // one search serves a line from look-up to replacement. Slots, and the
-  // entries SwapTextAt hands back, stay where they are until the map is
-  // next changed by any other operation.
+  // Slot-level access for judging a message file against the table and
+  // then storing what it won, so that one search serves a line from look-up
+  // to replacement. Slots stay where they are until the table is next
+  // changed by any operation but SwapTextAt.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
-  std::size_t slot_count() const { return slots_.size(); }
   const char* KeyAt(std::size_t slot) const { return slots_[slot].entry; }
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
-  // Puts `text` in the slot's entry, keeping its built-in text, and hands
-  // back the entry it had; read that with EntryText and EntryBuiltInText.
-  const char* SwapTextAt(std::size_t slot, const char* text,
-                         std::size_t text_length);
-  static const char* EntryText(const char* entry);
-  static const char* EntryBuiltInText(const char* entry);
+  // Puts `text` in the slot's entry, keeping its built-in text.
+  void SwapTextAt(std::size_t slot, const char* text, std::size_t text_length);
   // Drops replaced entries once they outweigh the live ones.
   void CompactIfWasteful();
 

@@ -8,9 +8,12 @@
 #endif
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "catalogue/message_limits.h"
 #include "test_support.h"
 #include "tools/msgcheck/file_check.h"
 #include "tools/msgcheck/master_catalogue.h"
@@ -159,10 +162,11 @@ TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
   ASSERT_FALSE(after_a_text.empty());
   EXPECT_EQ(after_a_text.front(), "2" + warning);
   // Past the first 64 KiB that the file is read in.
+  const std::string comment = "// " + std::string(40000, 'x') + "\n";
   std::vector<std::string> far =
-      Check("// " + std::string(70000, 'x') + "\nDISK_FULL : \"P\"\n\x1a\n");
+      Check(comment + comment + "DISK_FULL : \"P\"\n\x1a\n");
   ASSERT_FALSE(far.empty());
-  EXPECT_EQ(far.front(), "3" + warning);
+  EXPECT_EQ(far.front(), "4" + warning);
 }
 
 TEST_F(MsgcheckTest, SpellsOutControlBytesInKeys) {
@@ -192,6 +196,40 @@ TEST_F(MsgcheckTest, RefusesWhatIsNotARegularFile) {
   EXPECT_EQ(from_device.output, "msgcheck: cannot read message file '" +
                                     device + "': not a regular file\n");
   EXPECT_EQ(RunTool(device + " " + catalogue_path_).status, 2);
+}
+
+TEST_F(MsgcheckTest, FilesNotReadToTheirEndFailEveryCommand) {
+  std::string huge = dir_.Write("huge.txt", "DISK_FULL : \"Plein\"\n");
+  std::filesystem::resize_file(huge, msgreport::kMaxFileBytes + 1);
+  std::vector<std::pair<std::string, std::string>> unreadable = {
+      {huge, "larger than 64 MiB"}};
+#if defined(__linux__)
+  // Reading it fails with EIO: address 0 is never mapped.
+  unreadable.push_back({"/proc/self/mem", "a read error stopped it"});
+#endif
+  std::string out = dir_.path() + "/out.txt";
+  for (const auto& [path, why] : unreadable) {
+    for (const std::string& command :
+         {"check " + catalogue_path_ + " " + path,
+          "coverage " + catalogue_path_ + " " + path,
+          "merge -o " + out + " " + catalogue_path_ + " " + path,
+          "check " + path + " " + catalogue_path_}) {
+      ToolRun run = RunTool(command);
+      EXPECT_EQ(run.status, 2) << command;
+      EXPECT_NE(run.output.find(why), std::string::npos) << run.output;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  std::string long_line = "DISK_FULL : \"" + std::string(70000, 'x') + "\"";
+  EXPECT_EQ(Check("// notes\n" + long_line + "\n"),
+            std::vector<std::string>{
+                "2: error: line longer than 65536 bytes; skipped unread"});
+  ToolRun merge = RunTool("merge " + catalogue_path_ + " " +
+                          dir_.Write("long.txt", long_line));
+  EXPECT_EQ(merge.status, 2);
+  EXPECT_NE(merge.output.find("long.txt':1: line longer"), std::string::npos)
+      << merge.output;
 }
 
 TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {

@@ -23,10 +23,24 @@ void PrintToStderr(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+const char* WhyUnread(Status status) {
+  switch (status) {
+    case Status::kNotAFile:
+      return ": not a regular file";
+    case Status::kReadError:
+      return ": a read error stopped it before its end";
+    case Status::kTooLarge:
+      return ": larger than 64 MiB, the most a message file may be";
+    case Status::kOpen:
+    case Status::kCannotOpen:
+      break;
+  }
+  return "";
+}
+
 void CannotRead(const char* what, const std::string& path, Status status) {
   std::fprintf(stderr, "msgcheck: cannot read %s %s%s\n", what,
-               Quoted(path).c_str(),
-               status == Status::kNotAFile ? ": not a regular file" : "");
+               Quoted(path).c_str(), WhyUnread(status));
 }
 
 // Loads the invocation's catalogue, printing its diagnostics to `sink`.
@@ -128,6 +142,15 @@ int RunMerge(const Invocation& invocation) {
                  "msgcheck: %s was not read to its end (a read error, or a "
                  "Ctrl-Z byte on Windows); nothing written\n",
                  Quoted(path).c_str());
+    return kTrouble;
+  }
+  if (merged.too_long_line != 0) {
+    std::fprintf(stderr,
+                 "msgcheck: %s:%s: %s, so it cannot be kept; "
+                 "nothing written\n",
+                 Quoted(path).c_str(),
+                 std::to_string(merged.too_long_line).c_str(),
+                 TooLongText().c_str());
     return kTrouble;
   }
   std::string output = invocation.Value("--output", path.c_str());

@@ -45,6 +45,11 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
     if (number == 1 && reader.skipped_byte_order_mark()) {
       Say(sink, path, 1, "note", "byte-order mark skipped");
     }
+    if (reader.line_too_long()) {
+      Say(sink, path, number, "error", TooLongText());
+      ++catalogue.errors;
+      continue;
+    }
     msgreport::ParsedLine parsed = msgreport::ParseCatalogueLine(*line);
     if (parsed.shape != LineShape::kEntry) {
       std::string why = WhyNotRead(parsed, *line);
@@ -69,7 +74,7 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
     catalogue.keys.push_back(std::move(key));
     catalogue.key_lines.push_back(number);
   }
-  return msgreport::LineReader::Status::kOpen;
+  return reader.status();
 }
 
 KeySuggester::KeySuggester(const std::vector<std::string>& keys,

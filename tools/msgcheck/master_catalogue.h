@@ -34,7 +34,7 @@ struct MasterCatalogue {
 // Loads the catalogue at `path`, telling `sink` of every line that cannot
 // be read as an entry, other than blank lines and comments, and of every
 // key given again: each is an error. Anything but kOpen means the file
-// could not be read.
+// could not be read to its end.
 msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
                                                   MasterCatalogue& catalogue,
                                                   const DiagnosticSink& sink);

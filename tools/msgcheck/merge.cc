@@ -22,6 +22,10 @@ class Merger {
       : catalogue_(catalogue), result_(result) {}
 
   void Line(const LineOutcome& o) {
+    if (o.fate == LineFate::kTooLong) {
+      if (result_.too_long_line == 0) result_.too_long_line = o.line_number;
+      return;
+    }
     if (std::optional<std::string_view> recorded = RecordedText(o.line)) {
       Emit(o.line);
       recorded_ = std::string(*recorded);
@@ -114,10 +118,10 @@ MergeResult MergeTranslation(const std::string& path,
   result.status = reader.status();
   if (!reader.is_open()) return result;
   Merger merger(catalogue, result);
-  msgreport::MessageTable scratch;
-  msgreport::ReadMessageLines(
-      reader, catalogue.texts, scratch,
+  msgreport::JudgeMessageLines(
+      reader, catalogue.texts,
       [&](const LineOutcome& outcome) { merger.Line(outcome); });
+  result.status = reader.status();
   result.read_to_end = reader.read_to_end();
   merger.AddNewKeys();
   result.text = merger.Text(reader.skipped_byte_order_mark());

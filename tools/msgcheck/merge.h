@@ -29,6 +29,9 @@ struct MergeResult {
   // False when reading stopped before the file's end; the text is then
   // incomplete and must not be written back.
   bool read_to_end = true;
+  // The first line too long to be read, and so to be written back; 0 for
+  // none.
+  std::size_t too_long_line = 0;
   std::string text;  // the merged file
   std::size_t added = 0;
   std::size_t obsolete = 0;
