@@ -232,6 +232,62 @@ TEST_F(MsgcheckTest, FilesNotReadToTheirEndFailEveryCommand) {
       << merge.output;
 }
 
+TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
+  std::string translation = dir_.Write(
+      "de.txt", "// built-in: \"Disk full\"\nDISK_FULL : \"Voll\"\n");
+  std::string link = dir_.path() + "/link.txt";
+  std::filesystem::create_hard_link(catalogue_path_, link);
+  std::string out = " -o " + catalogue_path_ + " ";
+  for (const std::string& command :
+       {"merge " + catalogue_path_ + " " + catalogue_path_,
+        "merge" + out + catalogue_path_ + " " + translation,
+        "merge " + link + " " + catalogue_path_,
+        "header " + catalogue_path_ + " " + link,
+        "template" + out + catalogue_path_}) {
+    ToolRun run = RunTool(command);
+    EXPECT_EQ(run.status, 2) << command;
+    EXPECT_NE(run.output.find("is the catalogue; refusing"), std::string::npos)
+        << run.output;
+  }
+  ToolRun swapped = RunTool("merge " + translation + " " + catalogue_path_);
+  EXPECT_EQ(swapped.status, 2);
+  EXPECT_NE(swapped.output.find("the wrong way round?"), std::string::npos);
+  EXPECT_EQ(msgreport_test::FileContents(catalogue_path_), kCatalogue);
+#if defined(_WIN32)
+  GTEST_SKIP() << "modes and links as POSIX has them";
+#else
+  // The temporary's old, fixed name, as a link to another file.
+  std::string victim = dir_.Write("victim.txt", "untouched");
+  std::filesystem::create_symlink(victim, translation + ".msgcheck-new");
+  std::filesystem::rename(translation, dir_.path() + "/real.txt");
+  std::filesystem::create_symlink(dir_.path() + "/real.txt", translation);
+  chmod(translation.c_str(), 0640);
+  EXPECT_EQ(RunTool("merge " + catalogue_path_ + " " + translation).status, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(translation));
+  EXPECT_NE(msgreport_test::FileContents(translation).find("NET_TIMEOUT"),
+            std::string::npos);
+  EXPECT_EQ(std::filesystem::status(translation).permissions(),
+            std::filesystem::perms(0640));
+  EXPECT_EQ(msgreport_test::FileContents(victim), "untouched");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                          std::filesystem::directory_iterator()),
+            6);
+  // Merged already: merging again leaves the very file as it was.
+  struct stat merged {};
+  struct stat again {};
+  stat(translation.c_str(), &merged);
+  EXPECT_EQ(RunTool("merge " + catalogue_path_ + " " + translation).status, 0);
+  stat(translation.c_str(), &again);
+  EXPECT_EQ(merged.st_ino, again.st_ino);
+  chmod(translation.c_str(), 0444);
+  std::string before = msgreport_test::FileContents(translation);
+  ToolRun read_only = RunTool("merge " + catalogue_path_ + " " + translation);
+  EXPECT_EQ(read_only.status, 2);
+  EXPECT_NE(read_only.output.find("read-only"), std::string::npos);
+  EXPECT_EQ(msgreport_test::FileContents(translation), before);
+#endif
+}
+
 TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {
   msgcheck::KeySuggester suggester(catalogue_.keys);
   EXPECT_EQ(suggester.Nearest("DISK_FUL"), "DISK_FULL");

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "catalogue/message_line.h"
+#include "tools/msgcheck/translation_template.h"
 
 namespace msgcheck {
 namespace {
@@ -51,6 +52,9 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
       continue;
     }
     msgreport::ParsedLine parsed = msgreport::ParseCatalogueLine(*line);
+    if (parsed.shape == LineShape::kComment && RecordedText(*line)) {
+      ++catalogue.recorded_texts;
+    }
     if (parsed.shape != LineShape::kEntry) {
       std::string why = WhyNotRead(parsed, *line);
       if (!why.empty()) {
@@ -75,6 +79,15 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
     catalogue.key_lines.push_back(number);
   }
   return reader.status();
+}
+
+std::string SwappedArguments(const std::string& path,
+                             const MasterCatalogue& catalogue) {
+  if (catalogue.recorded_texts == 0) return {};
+  return Quoted(path) +
+         " holds \"// built-in:\" records, as a message file "
+         "made by msgcheck does, not a catalogue: are CATALOGUE and "
+         "MESSAGEFILE the wrong way round?";
 }
 
 KeySuggester::KeySuggester(const std::vector<std::string>& keys,
