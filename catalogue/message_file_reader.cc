@@ -7,9 +7,6 @@
 namespace msgreport {
 namespace {
 
-// Replaced texts below this are never worth compacting away.
-constexpr std::size_t kTolerableWaste = std::size_t{64} * 1024;
-
 bool Equals(const char* stored, std::string_view text) {
   return std::strlen(stored) == text.size() &&
          std::memcmp(stored, text.data(), text.size()) == 0;
@@ -20,7 +17,7 @@ bool Equals(const char* stored, std::string_view text) {
 // built-in text, since the program passes the arguments of that one.
 std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
                                                 const MessageTable& catalogue,
-                                                AcceptedTexts* accepted) {
+                                                MessageTable::Staged* staged) {
   switch (parsed.shape) {
     case LineShape::kBlank:
     case LineShape::kComment:
@@ -42,7 +39,7 @@ std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
   CompatibilityVerdict verdict = CheckCompatibility(
       catalogue.BuiltInTextAt(slot), parsed.text.data(), parsed.text.size());
   if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
-  if (accepted != nullptr) accepted->Accept(slot, parsed.text);
+  if (staged != nullptr) catalogue.Stage(slot, parsed.text, *staged);
   return {LineFate::kReplaced, verdict};
 }
 
@@ -64,51 +61,9 @@ ReadResult ResultOf(LineReader::Status status) {
 
 }  // namespace
 
-void AcceptedTexts::Accept(std::size_t slot, std::string_view text) {
-  if (index_by_slot_.size() <= slot) index_by_slot_.resize(slot + 1, kNone);
-  std::size_t& index = index_by_slot_[slot];
-  if (index == kNone) {
-    index = texts_.size();
-    texts_.push_back({slot, 0, 0});
-  } else {
-    wasted_ += texts_[index].length;
-  }
-  texts_[index].offset = storage_.size();
-  texts_[index].length = text.size();
-  storage_.append(text);
-  if (wasted_ > kTolerableWaste && wasted_ > storage_.size() / 2) Compact();
-}
-
-void AcceptedTexts::Compact() {
-  std::string kept;
-  kept.reserve(storage_.size() - wasted_);
-  for (Text& text : texts_) {
-    std::size_t offset = kept.size();
-    kept.append(storage_, text.offset, text.length);
-    text.offset = offset;
-  }
-  storage_.swap(kept);
-  wasted_ = 0;
-}
-
-void AcceptedTexts::ApplyTo(const MessageTable& judged,
-                            MessageTable& target) const {
-  for (const Text& text : texts_) {
-    const char* begin = storage_.data() + text.offset;
-    if (&target == &judged) {
-      // The slots are the target's own: no search needed.
-      target.SwapTextAt(text.slot, begin, text.length);
-    } else {
-      const char* key = judged.KeyAt(text.slot);
-      target.ReplaceMessage(key, std::strlen(key), begin, text.length);
-    }
-  }
-  target.CompactIfWasteful();
-}
-
 ReadResult JudgeMessageLines(LineReader& reader, const MessageTable& catalogue,
                              const LineObserver& observer,
-                             AcceptedTexts* accepted) {
+                             MessageTable::Staged* staged) {
   LineOutcome outcome;
   while (std::optional<std::string_view> line = reader.NextLine()) {
     outcome.line_number = reader.line_number();
@@ -118,7 +73,7 @@ ReadResult JudgeMessageLines(LineReader& reader, const MessageTable& catalogue,
       outcome.fate = LineFate::kTooLong;
       outcome.verdict = {};
     } else {
-      auto [fate, verdict] = Judge(outcome.parsed, catalogue, accepted);
+      auto [fate, verdict] = Judge(outcome.parsed, catalogue, staged);
       outcome.fate = fate;
       outcome.verdict = std::move(verdict);
     }
@@ -130,9 +85,14 @@ ReadResult JudgeMessageLines(LineReader& reader, const MessageTable& catalogue,
 ReadResult ReadMessageLines(LineReader& reader, const MessageTable& judged,
                             MessageTable& target,
                             const LineObserver& observer) {
-  AcceptedTexts accepted;
-  ReadResult result = JudgeMessageLines(reader, judged, observer, &accepted);
-  if (result == ReadResult::kRead) accepted.ApplyTo(judged, target);
+  MessageTable::Staged staged;
+  ReadResult result = JudgeMessageLines(reader, judged, observer, &staged);
+  if (result != ReadResult::kRead) return result;
+  if (&target == &judged) {
+    target.PutStaged(std::move(staged));
+  } else {
+    target.ReplaceWithStaged(staged);
+  }
   return result;
 }
 

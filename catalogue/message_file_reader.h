@@ -10,9 +10,7 @@
 
 #include <cstddef>
 #include <functional>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "catalogue/format_check.h"
 #include "catalogue/line_reader.h"
@@ -53,36 +51,13 @@ enum class ReadResult {
   kTooLarge,   // the file is larger than kMaxFileBytes
 };
 
-// The texts that a file's lines won, by the slot of their key in the
-// catalogue they were judged against. A key named on many lines keeps only
-// its last text, so what is kept grows with the catalogue, not the file.
-class AcceptedTexts {
- public:
-  void Accept(std::size_t slot, std::string_view text);
-  // Stores every accepted text in `target`, which may be `judged` itself.
-  void ApplyTo(const MessageTable& judged, MessageTable& target) const;
-
- private:
-  struct Text {
-    std::size_t slot;
-    std::size_t offset;  // into storage_
-    std::size_t length;
-  };
-  void Compact();
-
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::vector<std::size_t> index_by_slot_;  // into texts_; empty until used
-  std::vector<Text> texts_;
-  std::string storage_;
-  std::size_t wasted_ = 0;  // bytes of texts a later line replaced
-};
-
 // Judges every line the reader gives against `catalogue`, telling
-// `observer` (may be empty) of each, and keeps the texts won in `accepted`
-// when given. Anything but kRead: the file was not read to its end.
+// `observer` (may be empty) of each, and stages the texts won in `staged`
+// when given. Anything but kRead: the file was not read
+// to its end.
 ReadResult JudgeMessageLines(LineReader& reader, const MessageTable& catalogue,
                              const LineObserver& observer,
-                             AcceptedTexts* accepted = nullptr);
+                             MessageTable::Staged* staged = nullptr);
 
 // Judges the file against `judged`, then, if it was read to its end,
 // stores the texts it won in `target`, which may be `judged` itself.
