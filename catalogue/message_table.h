@@ -65,11 +65,9 @@ class MessageTable {
   // Slot-level access for judging a message file against the table, which
   // judging only reads, and then storing what it won at once, so that one
   // search serves a line from look-up to replacement. Slots stay where they
-  // are until the table is next changed by any operation but
-  // PutComposedEntry.
+  // are until the table is next changed.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
-  std::size_t slot_count() const { return slots_.size(); }
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
@@ -107,8 +105,6 @@ class MessageTable {
   void PutStaged(Staged&& staged);
   // Stores each text staged against another table under its key.
   void ReplaceWithStaged(const Staged& staged);
-  // Drops replaced entries once they outweigh the live ones.
-  void CompactIfWasteful();
 
  private:
   struct Slot {
@@ -128,6 +124,8 @@ class MessageTable {
                   std::size_t text_length, const char* built_in = nullptr);
   char* CopyEntry(const char* entry);
   void Retire(const char* entry);
+  // Drops replaced entries once they outweigh the live ones.
+  void CompactIfWasteful();
 
   std::vector<Slot> slots_;  // a power of two in size, or empty
   std::size_t size_ = 0;
