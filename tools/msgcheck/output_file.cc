@@ -59,7 +59,7 @@ std::string TakeOverAttributes(int descriptor, const std::string& target) {
 
 bool ReadOnly(const std::string& path) {
 #if defined(_WIN32)
-  return _access(path.c_str(), 2) != 0;
+  return _access(path.c_str(), 0) == 0 && _access(path.c_str(), 2) != 0;
 #else
   // Mode bits as well: for root, access() finds every file writable.
   struct stat status {};
