@@ -22,7 +22,8 @@ bool IsRegularFile(int descriptor) {
 
 }  // namespace
 
-LineReader::LineReader(const char* path) {
+LineReader::LineReader(const char* path, unsigned long long most_bytes)
+    : most_bytes_(most_bytes) {
 #if defined(_WIN32)
   // Opening a device or a pipe does not wait here; only reading would.
   file_.reset(std::fopen(path, "rb"));
@@ -53,15 +54,20 @@ LineReader::LineReader(const char* path) {
 }
 
 bool LineReader::read_to_end() const {
-  return is_open() && exhausted_ && !ended_at_ctrl_z_ &&
-         std::ferror(file_.get()) == 0;
+  return is_open() && exhausted_ && !ended_at_ctrl_z_;
 }
 
 bool LineReader::Refill() {
   if (exhausted_) return false;
-  bool at_start = end_ == 0;  // the first read of the file
+  bool at_start = bytes_read_ == 0;
   begin_ = 0;
   end_ = std::fread(block_.get(), 1, kBlockSize, file_.get());
+  bytes_read_ += end_;
+  if (std::ferror(file_.get()) != 0 || bytes_read_ > most_bytes_) {
+    status_ =
+        std::ferror(file_.get()) != 0 ? Status::kReadError : Status::kTooLarge;
+    end_ = 0;
+  }
   if (end_ == 0) exhausted_ = true;
 #if defined(_WIN32)
   if (const void* ctrl_z = std::memchr(block_.get(), kCtrlZ, end_)) {
@@ -79,18 +85,37 @@ bool LineReader::Refill() {
   return begin_ < end_;
 }
 
-std::string_view LineReader::Deliver(std::string_view text) {
+std::string_view LineReader::Deliver(std::string_view text, bool newline) {
   ++line_number_;
-  while (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  ended_by_newline_ = newline;
+  dropped_crs_ = 0;
+  if (line_too_long_) return {};
+  while (!text.empty() && text.back() == '\r') {
+    text.remove_suffix(1);
+    ++dropped_crs_;
+  }
   if (ctrl_z_line_ == 0 && text.find(kCtrlZ) != std::string_view::npos) {
     ctrl_z_line_ = line_number_;
   }
   return text;
 }
 
+void LineReader::Keep(const char* start, std::size_t length) {
+  if (line_too_long_) return;
+  if (length > kMaxLineBytes - pending_.size()) {
+    line_too_long_ = true;
+    return;
+  }
+  // At once the most a line may hold, so that growing it never doubles
+  // past the bound.
+  if (pending_.capacity() < kMaxLineBytes) pending_.reserve(kMaxLineBytes);
+  pending_.append(start, length);
+}
+
 std::optional<std::string_view> LineReader::NextLine() {
-  if (!file_) return std::nullopt;
+  if (!file_ || !is_open()) return std::nullopt;
   pending_.clear();
+  line_too_long_ = false;
   bool spans_blocks = false;
   for (;;) {
     if (begin_ == end_ && !Refill()) {
@@ -98,8 +123,8 @@ std::optional<std::string_view> LineReader::NextLine() {
       if (ended_at_ctrl_z_ && ctrl_z_line_ == 0) {
         ctrl_z_line_ = line_number_ + 1;
       }
-      if (!spans_blocks) return std::nullopt;
-      return Deliver(pending_);
+      if (!spans_blocks || !is_open()) return std::nullopt;
+      return Deliver(pending_, false);
     }
     const char* start = block_.get() + begin_;
     std::size_t available = end_ - begin_;
@@ -108,11 +133,11 @@ std::optional<std::string_view> LineReader::NextLine() {
       std::size_t length =
           static_cast<std::size_t>(static_cast<const char*>(newline) - start);
       begin_ += length + 1;
-      if (!spans_blocks) return Deliver(std::string_view(start, length));
-      pending_.append(start, length);
-      return Deliver(pending_);
+      if (!spans_blocks) return Deliver(std::string_view(start, length), true);
+      Keep(start, length);
+      return Deliver(pending_, true);
     }
-    pending_.append(start, available);
+    Keep(start, available);
     spans_blocks = true;
     begin_ = end_;
   }

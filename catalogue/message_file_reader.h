@@ -1,6 +1,9 @@
 // The message-file reader: each line's shape, then its fate against a
-// catalogue, with a way to learn what became of each line. Handler set-up
-// reads silently; the message-file checker listens.
+// catalogue, with a way to learn what became of each line. A file is first
+// judged whole against the catalogue, which judging only reads; the texts
+// it wins are stored afterwards, all at once, and only when the file was
+// read to its end, so that a read never leaves a catalogue half-changed.
+// Handler set-up reads silently; the message-file checker listens.
 
 #ifndef MSGREPORT_CATALOGUE_MESSAGE_FILE_READER_H_
 #define MSGREPORT_CATALOGUE_MESSAGE_FILE_READER_H_
@@ -16,14 +19,15 @@
 
 namespace msgreport {
 
-// What became of a line read against a catalogue.
+// What became of a line judged against a catalogue.
 enum class LineFate {
   kSkipped,       // blank, a comment, or no ':'
+  kTooLong,       // longer than kMaxLineBytes, skipped unread
   kMalformed,     // an entry whose text cannot be read; the shape says why
-  kUnknownKey,    // the snapshot lacks the key, whatever the text
+  kUnknownKey,    // the catalogue lacks the key, whatever the text
   kIncompatible,  // the text's conversions do not fit the built-in text's
-  kUnchanged,     // the text equals the snapshot's
-  kReplaced,      // the text now stands in the catalogue
+  kUnchanged,     // the text equals the catalogue's
+  kReplaced,      // the text takes the catalogue's place once the file is read
 };
 
 struct LineOutcome {
@@ -38,17 +42,30 @@ struct LineOutcome {
 // Borrowed views into the reader's buffer: valid during the call only.
 using LineObserver = std::function<void(const LineOutcome&)>;
 
-enum class ReadResult { kRead, kNoPath, kCannotOpen, kNotAFile };
+enum class ReadResult {
+  kRead,
+  kNoPath,
+  kCannotOpen,
+  kNotAFile,
+  kReadError,  // reading failed before the file's end
+  kTooLarge,   // the file is larger than kMaxFileBytes
+};
 
-// Reads the file at `path` line by line, checking each entry against
-// `snapshot` and replacing texts in `map` once the file is read. `snapshot`
-// may be `map` itself, and then stands for the map as it was before reading
-// began. `observer` may be empty.
-ReadResult ReadMessageLines(const char* path, const MessageTable& snapshot,
-                            MessageTable& map, const LineObserver& observer);
-// The same from a reader that is open already.
-ReadResult ReadMessageLines(LineReader& reader, const MessageTable& snapshot,
-                            MessageTable& map, const LineObserver& observer);
+// Judges every line the reader gives against `catalogue`, telling
+// `observer` (may be empty) of each, and stages the texts won in `staged`
+// when given. Anything but kRead: the file was not read
+// to its end.
+ReadResult JudgeMessageLines(LineReader& reader, const MessageTable& catalogue,
+                             const LineObserver& observer,
+                             MessageTable::Staged* staged = nullptr);
+
+// Judges the file against `judged`, then, if it was read to its end,
+// stores the texts it won in `target`, which may be `judged` itself.
+ReadResult ReadMessageLines(LineReader& reader, const MessageTable& judged,
+                            MessageTable& target, const LineObserver& observer);
+// The same for the file at `path` (may be null).
+ReadResult ReadMessageLines(const char* path, const MessageTable& judged,
+                            MessageTable& target, const LineObserver& observer);
 
 }  // namespace msgreport
 

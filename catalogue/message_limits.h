@@ -19,6 +19,18 @@ constexpr std::size_t kMostArgumentPositions = 128;
 // the catalogue.
 constexpr char kUnregisteredMessage[] = "Unregistered message";
 
+// A message-file line longer than this, its line end aside, is skipped
+// unread: a message is cut to 1,023 characters, so such a line can only be
+// a mistake or garbage, and the reader holds no more of it than this.
+constexpr std::size_t kMaxLineBytes = std::size_t{64} * 1024;
+
+// A message file larger than this is refused whole. The largest catalogues
+// have about 100,000 keys; at a recorded built-in text and an entry of 300
+// bytes each that is 60 MB, and set-up reads this many bytes in well under
+// a second. A larger "file" is a device-like file, such as one in /proc,
+// that would feed set-up without end.
+constexpr unsigned long long kMaxFileBytes = 64ULL * 1024 * 1024;
+
 }  // namespace msgreport
 
 #endif  // MSGREPORT_CATALOGUE_MESSAGE_LIMITS_H_

@@ -21,9 +21,8 @@ namespace {
 constexpr std::size_t kUnregisteredBufferElements = 1024;
 constexpr std::size_t kUnregisteredElementSize = 4;
 constexpr std::size_t kFirstSlotCount = 16;
-constexpr std::size_t kChunkSize = 64 * std::size_t{1024};
 // Waste below this is never worth a compaction.
-constexpr std::size_t kTolerableWaste = kChunkSize;
+constexpr std::size_t kTolerableWaste = EntryArena::kChunkSize;
 
 bool EntryHasKey(const char* entry, const char* key, std::size_t key_length) {
   return std::strncmp(entry, key, key_length) == 0 && entry[key_length] == '\0';
@@ -48,6 +47,51 @@ std::size_t EntrySize(const char* entry) {
   return *mark == '\0' ? size : size + std::strlen(mark + 1) + 1;
 }
 
+// The parts of an entry, laid out as Slot::entry describes. The built-in
+// text, when given and other than the text, is kept after the text.
+class EntryParts {
+ public:
+  EntryParts(const char* key, std::size_t key_length, const char* text,
+             std::size_t text_length, const char* built_in)
+      : key_(key),
+        key_length_(key_length),
+        text_(text),
+        text_length_(text_length) {
+    std::size_t length = built_in ? std::strlen(built_in) : 0;
+    if (built_in != nullptr &&
+        (length != text_length || std::memcmp(built_in, text, length) != 0)) {
+      built_in_ = built_in;
+      built_in_length_ = length;
+    }
+  }
+
+  std::size_t bytes() const {
+    std::size_t bytes = key_length_ + text_length_ + 3;
+    return built_in_ ? bytes + built_in_length_ + 1 : bytes;
+  }
+
+  void WriteTo(char* at) const {
+    std::memcpy(at, key_, key_length_);
+    at += key_length_;
+    *at++ = '\0';
+    std::memcpy(at, text_, text_length_);
+    at += text_length_;
+    *at++ = '\0';
+    *at++ = built_in_ != nullptr ? '\1' : '\0';
+    if (built_in_ != nullptr) {
+      std::memcpy(at, built_in_, built_in_length_ + 1);
+    }
+  }
+
+ private:
+  const char* key_;
+  std::size_t key_length_;
+  const char* text_;
+  std::size_t text_length_;
+  const char* built_in_ = nullptr;
+  std::size_t built_in_length_ = 0;
+};
+
 char* CallocOrThrow(std::size_t count, std::size_t size) {
   void* buffer = std::calloc(count, size);
   if (buffer == nullptr) throw std::bad_alloc();
@@ -60,50 +104,19 @@ MessageTable::MessageTable() = default;
 
 MessageTable::~MessageTable() = default;
 
-char* MessageTable::Allocate(std::size_t bytes) {
-  if (static_cast<std::size_t>(free_end_ - free_begin_) < bytes) {
-    // A large entry gets a chunk of its own, which leaves the current chunk
-    // in use for the entries after it.
-    std::size_t chunk_size = bytes > kChunkSize / 4 ? bytes : kChunkSize;
-    chunks_.push_back(std::make_unique<char[]>(chunk_size));
-    char* chunk = chunks_.back().get();
-    if (chunk_size != kChunkSize) return chunk;
-    free_begin_ = chunk;
-    free_end_ = chunk + chunk_size;
-  }
-  char* block = free_begin_;
-  free_begin_ += bytes;
-  return block;
-}
-
-// `built_in`, when given and other than `text`, is kept after the text.
 char* MessageTable::MakeEntry(const char* key, std::size_t key_length,
                               const char* text, std::size_t text_length,
                               const char* built_in) {
-  std::size_t built_in_length = built_in ? std::strlen(built_in) : 0;
-  if (built_in != nullptr && built_in_length == text_length &&
-      std::memcmp(built_in, text, text_length) == 0) {
-    built_in = nullptr;
-  }
-  std::size_t bytes = key_length + text_length + 3;
-  if (built_in != nullptr) bytes += built_in_length + 1;
-  char* entry = Allocate(bytes);
-  char* at = entry;
-  std::memcpy(at, key, key_length);
-  at += key_length;
-  *at++ = '\0';
-  std::memcpy(at, text, text_length);
-  at += text_length;
-  *at++ = '\0';
-  *at++ = built_in != nullptr ? '\1' : '\0';
-  if (built_in != nullptr) std::memcpy(at, built_in, built_in_length + 1);
-  live_bytes_ += bytes;
+  EntryParts parts{key, key_length, text, text_length, built_in};
+  char* entry = arena_.Allocate(parts.bytes());
+  parts.WriteTo(entry);
+  live_bytes_ += parts.bytes();
   return entry;
 }
 
 char* MessageTable::CopyEntry(const char* entry) {
   std::size_t bytes = EntrySize(entry);
-  char* copy = Allocate(bytes);
+  char* copy = arena_.Allocate(bytes);
   std::memcpy(copy, entry, bytes);
   live_bytes_ += bytes;
   return copy;
@@ -117,9 +130,8 @@ void MessageTable::Retire(const char* entry) {
 
 void MessageTable::CompactIfWasteful() {
   if (wasted_bytes_ <= kTolerableWaste || wasted_bytes_ <= live_bytes_) return;
-  std::vector<std::unique_ptr<char[]>> previous;
-  previous.swap(chunks_);
-  free_begin_ = free_end_ = nullptr;
+  EntryArena previous;
+  previous.swap(arena_);
   live_bytes_ = wasted_bytes_ = 0;
   for (Slot& slot : slots_) {
     if (slot.entry != nullptr) slot.entry = CopyEntry(slot.entry);
@@ -129,8 +141,7 @@ void MessageTable::CompactIfWasteful() {
 MessageTable& MessageTable::operator=(const MessageTable& source) {
   if (this == &source) return *this;
   slots_.assign(source.slots_.size(), Slot());
-  chunks_.clear();
-  free_begin_ = free_end_ = nullptr;
+  arena_.Clear();
   live_bytes_ = wasted_bytes_ = 0;
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const Slot& from = source.slots_[i];
@@ -263,16 +274,10 @@ void MessageTable::ReplaceMessage(const char* key, std::size_t key_length,
     Insert(hash, MakeEntry(key, key_length, text, text_length));
     return;
   }
-  SwapTextAt(slot, text, text_length);
-}
-
-const char* MessageTable::SwapTextAt(std::size_t slot, const char* text,
-                                     std::size_t text_length) {
   char* previous = slots_[slot].entry;
   slots_[slot].entry = MakeEntry(previous, std::strlen(previous), text,
                                  text_length, BuiltInTextOf(previous));
   Retire(previous);
-  return previous;
 }
 
 const char* MessageTable::BuiltInTextBehind(const char* text) {
@@ -280,10 +285,76 @@ const char* MessageTable::BuiltInTextBehind(const char* text) {
   return *mark == '\0' ? text : mark + 1;
 }
 
-const char* MessageTable::EntryText(const char* entry) { return TextOf(entry); }
+void MessageTable::Stage(std::size_t slot, std::string_view text,
+                         Staged& staged) const {
+  const char* previous = slots_[slot].entry;
+  EntryParts parts{previous, std::strlen(previous), text.data(), text.size(),
+                   BuiltInTextOf(previous)};
+  char* entry = staged.arena_.Allocate(parts.bytes());
+  parts.WriteTo(entry);
+  staged.live_bytes_ += parts.bytes();
+  if (Staged::Put* earlier = staged.Earlier(slot, slots_.size())) {
+    staged.live_bytes_ -= earlier->bytes;
+    staged.wasted_bytes_ += earlier->bytes;
+    earlier->entry = entry;
+    earlier->bytes = parts.bytes();
+    staged.CompactIfWasteful();
+    return;
+  }
+  if (!staged.index_by_slot_.empty()) {
+    staged.index_by_slot_[slot] = staged.puts_.size();
+  }
+  staged.puts_.push_back({slot, entry, parts.bytes(), EntrySize(previous)});
+}
 
-const char* MessageTable::EntryBuiltInText(const char* entry) {
-  return BuiltInTextOf(entry);
+// Most files name each key once, so a bit per slot tells a first entry
+// from a later one; where each entry stands is indexed only once a slot
+// comes again, since that index costs a cache miss a line.
+MessageTable::Staged::Put* MessageTable::Staged::Earlier(
+    std::size_t slot, std::size_t slot_count) {
+  if (seen_.empty()) seen_.resize(slot_count);
+  if (!seen_[slot]) {
+    seen_[slot] = true;
+    return nullptr;
+  }
+  if (index_by_slot_.empty()) {
+    index_by_slot_.resize(slot_count);
+    for (std::size_t i = 0; i < puts_.size(); ++i) {
+      index_by_slot_[puts_[i].slot] = i;
+    }
+  }
+  return &puts_[index_by_slot_[slot]];
+}
+
+void MessageTable::Staged::CompactIfWasteful() {
+  if (wasted_bytes_ <= kTolerableWaste || wasted_bytes_ <= live_bytes_) return;
+  EntryArena previous;
+  previous.swap(arena_);
+  for (Put& put : puts_) {
+    char* copy = arena_.Allocate(put.bytes);
+    std::memcpy(copy, put.entry, put.bytes);
+    put.entry = copy;
+  }
+  wasted_bytes_ = 0;
+}
+
+void MessageTable::PutStaged(Staged&& staged) {
+  for (const Staged::Put& put : staged.puts_) {
+    live_bytes_ += put.bytes;
+    live_bytes_ -= put.replaced_bytes;
+    wasted_bytes_ += put.replaced_bytes;
+    slots_[put.slot].entry = put.entry;
+  }
+  arena_.Adopt(std::move(staged.arena_));
+  staged.puts_.clear();
+  CompactIfWasteful();
+}
+
+void MessageTable::ReplaceWithStaged(const Staged& staged) {
+  for (const Staged::Put& put : staged.puts_) {
+    const char* text = TextOf(put.entry);
+    ReplaceMessage(put.entry, std::strlen(put.entry), text, std::strlen(text));
+  }
 }
 
 }  // namespace msgreport

@@ -7,7 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
+
+#include "catalogue/entry_arena.h"
 
 namespace msgreport {
 
@@ -63,25 +66,49 @@ class MessageTable {
   // Makes room for `entries` more keys at once, for a large built-in table.
   void Reserve(std::size_t entries);
 
-  // Slot-level access for reading a message file against the map, so that
-  // one search serves a line from look-up to replacement. Slots, and the
-  // entries SwapTextAt hands back, stay where they are until the map is
-  // next changed by any other operation.
+  // Slot-level access for judging a message file against the table, which
+  // judging only reads, and then storing what it won at once, so that one
+  // search serves a line from look-up to replacement. Slots stay where they
+  // are until the table is next changed.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
-  std::size_t slot_count() const { return slots_.size(); }
-  const char* KeyAt(std::size_t slot) const { return slots_[slot].entry; }
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
-  // Puts `text` in the slot's entry, keeping its built-in text, and hands
-  // back the entry it had; read that with EntryText and EntryBuiltInText.
-  const char* SwapTextAt(std::size_t slot, const char* text,
-                         std::size_t text_length);
-  static const char* EntryText(const char* entry);
-  static const char* EntryBuiltInText(const char* entry);
-  // Drops replaced entries once they outweigh the live ones.
-  void CompactIfWasteful();
+
+  // Entries composed while a file is judged against a table, each to take
+  // its slot's place once the file is read whole. A slot staged again keeps
+  // only its last entry, so what is staged grows with the table, not the
+  // file.
+  class Staged {
+   private:
+    friend class MessageTable;
+    struct Put {
+      std::size_t slot;
+      char* entry;
+      std::size_t bytes;
+      std::size_t replaced_bytes;  // of the table's entry it replaces
+    };
+    // The put staged for the slot already, if any.
+    Put* Earlier(std::size_t slot, std::size_t slot_count);
+    void CompactIfWasteful();
+
+    EntryArena arena_;
+    std::vector<Put> puts_;
+    std::vector<bool> seen_;                  // by slot
+    std::vector<std::size_t> index_by_slot_;  // into puts_; empty until used
+    std::size_t live_bytes_ = 0;
+    std::size_t wasted_bytes_ = 0;
+  };
+  // Composes in `staged` the entry that would hold `text` in the slot's
+  // place, built-in text kept, while the slot's entry is at hand; the table
+  // is only read.
+  void Stage(std::size_t slot, std::string_view text, Staged& staged) const;
+  // Puts entries staged against this very table in their slots' places. The
+  // table takes their storage over, so each costs no more than a pointer.
+  void PutStaged(Staged&& staged);
+  // Stores each text staged against another table under its key.
+  void ReplaceWithStaged(const Staged& staged);
 
  private:
   struct Slot {
@@ -100,17 +127,14 @@ class MessageTable {
   char* MakeEntry(const char* key, std::size_t key_length, const char* text,
                   std::size_t text_length, const char* built_in = nullptr);
   char* CopyEntry(const char* entry);
-  char* Allocate(std::size_t bytes);
   void Retire(const char* entry);
+  // Drops replaced entries once they outweigh the live ones.
+  void CompactIfWasteful();
 
   std::vector<Slot> slots_;  // a power of two in size, or empty
   std::size_t size_ = 0;
-  // Entries live in chunks that are released together, which makes set-up
-  // and destruction of large catalogues cheap. Replaced and removed entries
-  // are waste until the map compacts itself.
-  std::vector<std::unique_ptr<char[]>> chunks_;
-  char* free_begin_ = nullptr;
-  char* free_end_ = nullptr;
+  // Replaced and removed entries are waste until the map compacts itself.
+  EntryArena arena_;
   std::size_t live_bytes_ = 0;
   std::size_t wasted_bytes_ = 0;
 };

@@ -47,7 +47,7 @@ void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
   AppendFilterKeys(filterArray, filters, nfilters);
   // Each file entry is judged against the catalogue as it stands now, so a
   // key the file names twice is judged against the same text both times,
-  // not against the file's first text. Reading the catalogue as its own
-  // snapshot gives that without copying it.
+  // not against the file's first text; and a file that cannot be read to
+  // its end changes nothing.
   msgreport::ReadMessageLines(messageFile, catalogue, catalogue, {});
 }

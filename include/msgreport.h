@@ -98,9 +98,11 @@ class MessageFile {
   MessageFile& operator=(const MessageFile&) = delete;
 
   // Reads the file at `path` (may be null) and replaces texts in `map`.
-  // Returns false when `path` is null, cannot be opened or is not a regular
-  // file, true when the file was read to its end; the replacements are made
-  // once it is read. Neither the path nor the map is kept.
+  // Returns true when the file was read to its end, and the replacements
+  // are then made all at once. Returns false, and leaves `map` as it was,
+  // when `path` is null, cannot be opened, is not a regular file, or cannot
+  // be read to its end: a read error, or a file over 64 MiB. Lines over
+  // 64 KiB are skipped. Neither the path nor the map is kept.
   MSGREPORT_API bool ReadMessageFile(const char* path, MessageMap& map) const;
 
  private:

@@ -7,6 +7,7 @@
 
 #include "catalogue/message_file_reader.h"
 #include "test_support.h"
+#include "tools/msgcheck/translation_template.h"
 
 namespace {
 
@@ -84,6 +85,44 @@ TEST(MergeTest, KeepsTheTranslatorsWorkAndWhatTheProgramReads) {
 
   msgcheck::MergeResult again = msgcheck::MergeTranslation(merged_path, after);
   EXPECT_EQ(again.text, merged.text);
+}
+
+TEST(MergeTest, KeepsLineEndsAndGivesAnEntryOnceATextCanHaveOne) {
+  msgcheck::MasterCatalogue after;
+  Load("program_v2.txt", after);
+  msgreport_test::TempDir dir;
+  std::string crlf;
+  for (const std::string& line :
+       Lines(msgreport_test::FileContents(kDir + "/de.txt"))) {
+    crlf += line + "\r\n";
+  }
+  msgcheck::MergeResult merged =
+      msgcheck::MergeTranslation(dir.Write("de.txt", crlf), after);
+  EXPECT_TRUE(merged.changed);
+  EXPECT_EQ(merged.text.find("\n"), merged.text.find("\r\n") + 1);
+  for (std::size_t at = 0;
+       (at = merged.text.find('\n', at + 1)) != std::string::npos;) {
+    ASSERT_EQ(merged.text[at - 1], '\r') << at;
+  }
+  msgcheck::MergeResult again =
+      msgcheck::MergeTranslation(dir.Write("merged.txt", merged.text), after);
+  EXPECT_FALSE(again.changed);
+  EXPECT_EQ(again.text, merged.text);
+
+  // A template could give URL no entry while its text held "//".
+  msgcheck::MasterCatalogue with_url;
+  msgcheck::MasterCatalogue without_url;
+  msgcheck::LoadMasterCatalogue(
+      dir.Write("a.txt", "URL : \"See http://example.org\"\n"), with_url, {});
+  msgcheck::LoadMasterCatalogue(
+      dir.Write("b.txt", "URL : \"See the web site\"\n"), without_url, {});
+  std::string path =
+      dir.Write("t.txt", msgcheck::TranslationTemplate(with_url));
+  msgcheck::MergeResult refreshed =
+      msgcheck::MergeTranslation(path, without_url);
+  EXPECT_EQ(refreshed.refreshed, 1u);
+  EXPECT_EQ(refreshed.text.substr(refreshed.text.find("// built-in: \"")),
+            "// built-in: \"See the web site\"\nURL : \"See the web site\"\n");
 }
 
 }  // namespace

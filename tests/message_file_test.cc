@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 #endif
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "callback_recorder.h"
 #include "catalogue/internals.h"
 #include "catalogue/message_file_reader.h"
 #include "msgreport.h"
@@ -169,14 +171,53 @@ TEST_F(MessageFileTest, AByteOrderMarkIsSkippedOnlyAtTheStart) {
   EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");
 }
 
-TEST_F(MessageFileTest, LongLinesAreReadWhole) {
-  for (std::size_t length : {1022u, 1023u, 1024u, 70000u, 200000u}) {
+TEST_F(MessageFileTest, LinesUpToTheBoundAreReadWholeLongerOnesSkipped) {
+  const std::size_t frame = std::string("DISK_FULL : \"\"").size();
+  const std::size_t bound = msgreport::kMaxLineBytes - frame;
+  for (std::size_t length :
+       {std::size_t{1022}, std::size_t{1023}, std::size_t{1024},
+        std::size_t{65000}, bound, bound + 1, std::size_t{200000}}) {
     std::string text(length, 'x');
+    std::string before = Text("DISK_FULL");
     EXPECT_TRUE(Read("DISK_FULL : \"" + text + "\"\nFILE_NOT_FOUND : \"%s " +
                      std::to_string(length) + "\"\n"));
-    EXPECT_EQ(Text("DISK_FULL"), text) << length;
+    EXPECT_EQ(Text("DISK_FULL"), length <= bound ? text : before) << length;
     EXPECT_EQ(Text("FILE_NOT_FOUND"), "%s " + std::to_string(length));
   }
+}
+
+// Judged whole, then applied: what was judged before the failure is
+// dropped too.
+TEST_F(MessageFileTest, AFileNotReadToItsEndChangesNothing) {
+  const std::string entries =
+      "DISK_FULL : \"Plein\"\nFILE_NOT_FOUND : \"%s?\"\n";
+  std::string padded =
+      dir_.Write("padded.txt", entries + std::string(3 * 64 * 1024, '\n'));
+  msgreport::LineReader cut_short(padded.c_str(), 2 * 64 * 1024);
+  EXPECT_EQ(msgreport::ReadMessageLines(cut_short, table_, table_, {}),
+            msgreport::ReadResult::kTooLarge);
+  EXPECT_GT(cut_short.line_number(), 2u);
+
+  // Over the bound: the entries, then zeros without a line end.
+  std::string huge = dir_.Write("huge.txt", entries);
+  std::filesystem::resize_file(huge, msgreport::kMaxFileBytes + 1);
+  EXPECT_FALSE(Reader().ReadMessageFile(huge.c_str(), catalogue_));
+  const char* pairs[] = {"DISK_FULL", "Disk full"};
+  MessageHandler handler(pairs, 1, nullptr, 0, huge.c_str());
+  handler.SetConsoleReporting("info");
+  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
+  msgreport_test::Received::Clear();
+  handler.ReportInfo2("DISK_FULL");
+  EXPECT_EQ(msgreport_test::Received::infos,
+            std::vector<std::string>{"Disk full"});
+#if defined(__linux__)
+  // Reading fails at once with EIO: address 0 is never mapped.
+  EXPECT_FALSE(Reader().ReadMessageFile("/proc/self/mem", catalogue_));
+#endif
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+  EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");
+  EXPECT_TRUE(Read(entries));
+  EXPECT_EQ(Text("DISK_FULL"), "Plein");
 }
 
 TEST_F(MessageFileTest, IncompatibleTextsNeverReplace) {

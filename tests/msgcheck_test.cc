@@ -8,9 +8,12 @@
 #endif
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "catalogue/message_limits.h"
 #include "test_support.h"
 #include "tools/msgcheck/file_check.h"
 #include "tools/msgcheck/master_catalogue.h"
@@ -159,10 +162,11 @@ TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
   ASSERT_FALSE(after_a_text.empty());
   EXPECT_EQ(after_a_text.front(), "2" + warning);
   // Past the first 64 KiB that the file is read in.
+  const std::string comment = "// " + std::string(40000, 'x') + "\n";
   std::vector<std::string> far =
-      Check("// " + std::string(70000, 'x') + "\nDISK_FULL : \"P\"\n\x1a\n");
+      Check(comment + comment + "DISK_FULL : \"P\"\n\x1a\n");
   ASSERT_FALSE(far.empty());
-  EXPECT_EQ(far.front(), "3" + warning);
+  EXPECT_EQ(far.front(), "4" + warning);
 }
 
 TEST_F(MsgcheckTest, SpellsOutControlBytesInKeys) {
@@ -192,6 +196,96 @@ TEST_F(MsgcheckTest, RefusesWhatIsNotARegularFile) {
   EXPECT_EQ(from_device.output, "msgcheck: cannot read message file '" +
                                     device + "': not a regular file\n");
   EXPECT_EQ(RunTool(device + " " + catalogue_path_).status, 2);
+}
+
+TEST_F(MsgcheckTest, FilesNotReadToTheirEndFailEveryCommand) {
+  std::string huge = dir_.Write("huge.txt", "DISK_FULL : \"Plein\"\n");
+  std::filesystem::resize_file(huge, msgreport::kMaxFileBytes + 1);
+  std::vector<std::pair<std::string, std::string>> unreadable = {
+      {huge, "larger than 64 MiB"}};
+#if defined(__linux__)
+  // Reading it fails with EIO: address 0 is never mapped.
+  unreadable.push_back({"/proc/self/mem", "a read error stopped it"});
+#endif
+  std::string out = dir_.path() + "/out.txt";
+  for (const auto& [path, why] : unreadable) {
+    for (const std::string& command :
+         {"check " + catalogue_path_ + " " + path,
+          "coverage " + catalogue_path_ + " " + path,
+          "merge -o " + out + " " + catalogue_path_ + " " + path,
+          "check " + path + " " + catalogue_path_}) {
+      ToolRun run = RunTool(command);
+      EXPECT_EQ(run.status, 2) << command;
+      EXPECT_NE(run.output.find(why), std::string::npos) << run.output;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  std::string long_line = "DISK_FULL : \"" + std::string(70000, 'x') + "\"";
+  EXPECT_EQ(Check("// notes\n" + long_line + "\n"),
+            std::vector<std::string>{
+                "2: error: line longer than 65536 bytes; skipped unread"});
+  ToolRun merge = RunTool("merge " + catalogue_path_ + " " +
+                          dir_.Write("long.txt", long_line));
+  EXPECT_EQ(merge.status, 2);
+  EXPECT_NE(merge.output.find("long.txt':1: line longer"), std::string::npos)
+      << merge.output;
+}
+
+TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
+  std::string translation = dir_.Write(
+      "de.txt", "// built-in: \"Disk full\"\nDISK_FULL : \"Voll\"\n");
+  std::string link = dir_.path() + "/link.txt";
+  std::filesystem::create_hard_link(catalogue_path_, link);
+  std::string out = " -o " + catalogue_path_ + " ";
+  for (const std::string& command :
+       {"merge " + catalogue_path_ + " " + catalogue_path_,
+        "merge" + out + catalogue_path_ + " " + translation,
+        "merge " + link + " " + catalogue_path_,
+        "header " + catalogue_path_ + " " + link,
+        "template" + out + catalogue_path_}) {
+    ToolRun run = RunTool(command);
+    EXPECT_EQ(run.status, 2) << command;
+    EXPECT_NE(run.output.find("is the catalogue; refusing"), std::string::npos)
+        << run.output;
+  }
+  ToolRun swapped = RunTool("merge " + translation + " " + catalogue_path_);
+  EXPECT_EQ(swapped.status, 2);
+  EXPECT_NE(swapped.output.find("the wrong way round?"), std::string::npos);
+  EXPECT_EQ(msgreport_test::FileContents(catalogue_path_), kCatalogue);
+#if defined(_WIN32)
+  GTEST_SKIP() << "modes and links as POSIX has them";
+#else
+  // The temporary's old, fixed name, as a link to another file.
+  std::string victim = dir_.Write("victim.txt", "untouched");
+  std::filesystem::create_symlink(victim, translation + ".msgcheck-new");
+  std::filesystem::rename(translation, dir_.path() + "/real.txt");
+  std::filesystem::create_symlink(dir_.path() + "/real.txt", translation);
+  chmod(translation.c_str(), 0640);
+  EXPECT_EQ(RunTool("merge " + catalogue_path_ + " " + translation).status, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(translation));
+  EXPECT_NE(msgreport_test::FileContents(translation).find("NET_TIMEOUT"),
+            std::string::npos);
+  EXPECT_EQ(std::filesystem::status(translation).permissions(),
+            std::filesystem::perms(0640));
+  EXPECT_EQ(msgreport_test::FileContents(victim), "untouched");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                          std::filesystem::directory_iterator()),
+            6);
+  // Merged already: merging again leaves the very file as it was.
+  struct stat merged {};
+  struct stat again {};
+  stat(translation.c_str(), &merged);
+  EXPECT_EQ(RunTool("merge " + catalogue_path_ + " " + translation).status, 0);
+  stat(translation.c_str(), &again);
+  EXPECT_EQ(merged.st_ino, again.st_ino);
+  chmod(translation.c_str(), 0444);
+  std::string before = msgreport_test::FileContents(translation);
+  ToolRun read_only = RunTool("merge " + catalogue_path_ + " " + translation);
+  EXPECT_EQ(read_only.status, 2);
+  EXPECT_NE(read_only.output.find("read-only"), std::string::npos);
+  EXPECT_EQ(msgreport_test::FileContents(translation), before);
+#endif
 }
 
 TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 #include "tools/msgcheck/catalogue_header.h"
 #include "tools/msgcheck/coverage.h"
@@ -23,10 +24,24 @@ void PrintToStderr(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+const char* WhyUnread(Status status) {
+  switch (status) {
+    case Status::kNotAFile:
+      return ": not a regular file";
+    case Status::kReadError:
+      return ": a read error stopped it before its end";
+    case Status::kTooLarge:
+      return ": larger than 64 MiB, the most a message file may be";
+    case Status::kOpen:
+    case Status::kCannotOpen:
+      break;
+  }
+  return "";
+}
+
 void CannotRead(const char* what, const std::string& path, Status status) {
   std::fprintf(stderr, "msgcheck: cannot read %s %s%s\n", what,
-               Quoted(path).c_str(),
-               status == Status::kNotAFile ? ": not a regular file" : "");
+               Quoted(path).c_str(), WhyUnread(status));
 }
 
 // Loads the invocation's catalogue, printing its diagnostics to `sink`.
@@ -49,11 +64,26 @@ int LoadWholeCatalogue(const Invocation& invocation,
   return catalogue.errors == 0 ? kClean : kFindings;
 }
 
-int Write(const std::string& path, const std::string& text) {
-  std::string why = WriteOutput(path, text);
+int CannotWrite(const std::string& path, const std::string& why) {
   if (why.empty()) return kClean;
   std::fprintf(stderr, "msgcheck: cannot write %s: %s\n", Quoted(path).c_str(),
                why.c_str());
+  return kTrouble;
+}
+
+int Write(const std::string& path, const std::string& text) {
+  return CannotWrite(path, WriteOutput(path, text));
+}
+
+// The catalogue is what every other file is made from: no command writes
+// over it, whichever argument names it.
+int RefuseToOverwrite(const Invocation& invocation, const std::string& target) {
+  const std::string& catalogue = invocation.files.front();
+  if (!SameFile(catalogue, target)) return kClean;
+  std::fprintf(stderr,
+               "msgcheck: %s is the catalogue; refusing to write "
+               "over it\n",
+               Quoted(target).c_str());
   return kTrouble;
 }
 
@@ -110,34 +140,57 @@ int RunCoverage(const Invocation& invocation) {
 int RunTemplate(const Invocation& invocation) {
   MasterCatalogue catalogue;
   if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
-  return Write(invocation.Value("--output", "-"),
-               TranslationTemplate(catalogue));
+  std::string output = invocation.Value("--output", "-");
+  if (int refused = RefuseToOverwrite(invocation, output)) return refused;
+  return Write(output, TranslationTemplate(catalogue));
 }
 
 int RunMerge(const Invocation& invocation) {
   MasterCatalogue catalogue;
   if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
   const std::string& path = invocation.files[1];
-  MergeResult merged = MergeTranslation(path, catalogue);
+  std::string output = invocation.Value("--output", path.c_str());
+  if (int refused = RefuseToOverwrite(invocation, path)) return refused;
+  if (int refused = RefuseToOverwrite(invocation, output)) return refused;
+  std::string swapped = SwappedArguments(invocation.files.front(), catalogue);
+  if (!swapped.empty()) {
+    std::fprintf(stderr, "msgcheck: %s\n", swapped.c_str());
+    return kTrouble;
+  }
+  OutputFile out(output);
+  if (!out.error().empty()) return CannotWrite(output, out.error());
+  MergeResult merged = MergeTranslation(
+      path, catalogue, [&out](std::string_view bytes) { out.Write(bytes); });
   if (merged.status != Status::kOpen) {
     CannotRead("message file", path, merged.status);
     return kTrouble;
   }
   if (!merged.read_to_end) {
     std::fprintf(stderr,
-                 "msgcheck: %s was not read to its end (a read error, or a "
-                 "Ctrl-Z byte on Windows); nothing written\n",
+                 "msgcheck: %s was not read to its end (a Ctrl-Z byte on "
+                 "Windows); nothing written\n",
                  Quoted(path).c_str());
     return kTrouble;
   }
-  std::string output = invocation.Value("--output", path.c_str());
-  int status = Write(output, merged.text);
-  // The summary goes where the merged file does not.
-  if (status == kClean) {
-    std::fprintf(output == "-" ? stderr : stdout, "%s\n",
-                 MergeLine(path, merged).c_str());
+  if (merged.too_long_line != 0) {
+    std::fprintf(stderr,
+                 "msgcheck: %s:%s: %s, so it cannot be kept; nothing "
+                 "written\n",
+                 Quoted(path).c_str(),
+                 std::to_string(merged.too_long_line).c_str(),
+                 TooLongText().c_str());
+    return kTrouble;
   }
-  return status;
+  // A file merged in place that changes nothing is left as it was, not
+  // rewritten the same.
+  bool in_place = !invocation.Has("--output") || SameFile(output, path);
+  if ((merged.changed || !in_place) && CannotWrite(output, out.Commit())) {
+    return kTrouble;
+  }
+  // The summary goes where the merged file does not.
+  std::fprintf(output == "-" ? stderr : stdout, "%s\n",
+               MergeLine(path, merged).c_str());
+  return kClean;
 }
 
 int RunHeader(const Invocation& invocation) {
@@ -161,6 +214,9 @@ int RunHeader(const Invocation& invocation) {
   MasterCatalogue catalogue;
   if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
   const std::string& path = invocation.files.front();
+  if (int refused = RefuseToOverwrite(invocation, invocation.files[1])) {
+    return refused;
+  }
   if (CheckKeyNames(path, catalogue, PrintToStderr) != 0) return kFindings;
   return Write(
       invocation.files[1],

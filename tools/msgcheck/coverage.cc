@@ -1,6 +1,5 @@
 #include "tools/msgcheck/coverage.h"
 
-#include <cstring>
 #include <unordered_map>
 #include <utility>
 
@@ -16,38 +15,40 @@ Coverage MeasureCoverage(const std::string& path,
   coverage.status = reader.status();
   if (!reader.is_open()) return coverage;
 
-  // What the file did for each key it names: the last line rejected, or
-  // 0 when it only repeated the built-in text.
-  std::unordered_map<std::string, std::size_t> rejected_line;
-  msgreport::MessageTable program;
-  program = catalogue.texts;
-  msgreport::ReadMessageLines(
-      reader, program, program, [&](const msgreport::LineOutcome& outcome) {
+  // What the file did for each key it names: won it a text of its own,
+  // had its last line rejected, or only repeated the built-in text (0).
+  constexpr std::size_t kTranslated = static_cast<std::size_t>(-1);
+  std::unordered_map<std::string, std::size_t> named_keys;
+  msgreport::JudgeMessageLines(
+      reader, catalogue.texts, [&](const msgreport::LineOutcome& outcome) {
         using msgreport::LineFate;
         if (outcome.fate == LineFate::kSkipped ||
+            outcome.fate == LineFate::kTooLong ||
             outcome.fate == LineFate::kUnknownKey) {
           return;
         }
         // A line with a NUL byte is malformed before its key is looked up.
         std::string key(outcome.parsed.key);
         if (catalogue.TextOf(key) == nullptr) return;
-        auto named = rejected_line.try_emplace(std::move(key), 0).first;
-        if (outcome.fate == LineFate::kMalformed ||
-            outcome.fate == LineFate::kIncompatible) {
-          named->second = outcome.line_number;
+        std::size_t& named =
+            named_keys.try_emplace(std::move(key), 0).first->second;
+        // The last text other than the built-in one wins, whatever follows.
+        if (outcome.fate == LineFate::kReplaced) {
+          named = kTranslated;
+        } else if (named != kTranslated &&
+                   outcome.fate != LineFate::kUnchanged) {
+          named = outcome.line_number;
         }
       });
+  coverage.status = reader.status();
 
   coverage.keys = catalogue.keys.size();
   for (const std::string& key : catalogue.keys) {
-    if (std::strcmp(program.FindMessage(key.c_str()), catalogue.TextOf(key)) !=
-        0) {
-      ++coverage.translated;
-      continue;
-    }
-    auto named = rejected_line.find(key);
-    if (named == rejected_line.end()) {
+    auto named = named_keys.find(key);
+    if (named == named_keys.end()) {
       coverage.untranslated.push_back({key, Untranslated::Why::kMissing, 0});
+    } else if (named->second == kTranslated) {
+      ++coverage.translated;
     } else if (named->second == 0) {
       coverage.untranslated.push_back(
           {key, Untranslated::Why::kSameAsBuiltIn, 0});

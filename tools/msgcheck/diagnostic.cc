@@ -1,5 +1,7 @@
 #include "tools/msgcheck/diagnostic.h"
 
+#include "catalogue/message_limits.h"
+
 namespace msgcheck {
 
 std::string Escaped(std::string_view text) {
@@ -35,6 +37,11 @@ std::string MalformedEntryText(const msgreport::ParsedLine& parsed) {
     default:
       return head + "characters after the closing double quote";
   }
+}
+
+std::string TooLongText() {
+  return "line longer than " + std::to_string(msgreport::kMaxLineBytes) +
+         " bytes; skipped unread";
 }
 
 void Say(const DiagnosticSink& sink, const std::string& path, std::size_t line,

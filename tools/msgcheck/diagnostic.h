@@ -25,6 +25,9 @@ std::string Quoted(std::string_view text);
 // Why an entry line's text cannot be read, for a malformed line.
 std::string MalformedEntryText(const msgreport::ParsedLine& parsed);
 
+// Why a line longer than the reader's bound is skipped.
+std::string TooLongText();
+
 // Writes `path:line: severity: what` to `sink`.
 void Say(const DiagnosticSink& sink, const std::string& path, std::size_t line,
          const char* severity, const std::string& what);

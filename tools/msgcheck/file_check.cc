@@ -124,6 +124,8 @@ class Diagnostician {
     switch (o.fate) {
       case LineFate::kSkipped:
         return Skipped(o);
+      case LineFate::kTooLong:
+        return Diagnosis::Rejected(TooLongText());
       case LineFate::kMalformed:
         return Diagnosis::Rejected(MalformedEntryText(o.parsed));
       case LineFate::kUnknownKey:
@@ -277,11 +279,11 @@ FileSummary CheckMessageFile(const std::string& path,
   summary.status = reader.status();
   if (!reader.is_open()) return summary;
   Reporter reporter(path, catalogue, sink, summary);
-  msgreport::MessageTable scratch;
-  msgreport::ReadMessageLines(
-      reader, catalogue.texts, scratch,
+  msgreport::JudgeMessageLines(
+      reader, catalogue.texts,
       [&](const LineOutcome& outcome) { reporter.Line(reader, outcome); });
   reporter.End(reader);
+  summary.status = reader.status();
   return summary;
 }
 

@@ -6,6 +6,7 @@
 
 #include "catalogue/format_check.h"
 #include "catalogue/message_line.h"
+#include "tools/msgcheck/translation_template.h"
 
 namespace msgcheck {
 namespace {
@@ -46,7 +47,15 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
     if (number == 1 && reader.skipped_byte_order_mark()) {
       Say(sink, path, 1, "note", "byte-order mark skipped");
     }
+    if (reader.line_too_long()) {
+      Say(sink, path, number, "error", TooLongText());
+      ++catalogue.errors;
+      continue;
+    }
     msgreport::ParsedLine parsed = msgreport::ParseCatalogueLine(*line);
+    if (parsed.shape == LineShape::kComment && RecordedText(*line)) {
+      ++catalogue.recorded_texts;
+    }
     if (parsed.shape != LineShape::kEntry) {
       std::string why = WhyNotRead(parsed, *line);
       if (!why.empty()) {
@@ -78,7 +87,16 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
     catalogue.keys.push_back(std::move(key));
     catalogue.key_lines.push_back(number);
   }
-  return msgreport::LineReader::Status::kOpen;
+  return reader.status();
+}
+
+std::string SwappedArguments(const std::string& path,
+                             const MasterCatalogue& catalogue) {
+  if (catalogue.recorded_texts == 0) return {};
+  return Quoted(path) +
+         " holds \"// built-in:\" records, as a message file "
+         "made by msgcheck does, not a catalogue: are CATALOGUE and "
+         "MESSAGEFILE the wrong way round?";
 }
 
 KeySuggester::KeySuggester(const std::vector<std::string>& keys,

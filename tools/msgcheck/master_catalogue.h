@@ -25,6 +25,9 @@ struct MasterCatalogue {
   // Lines that are neither entries, comments nor blank, and keys given
   // again: the catalogue does not say what its author meant.
   std::size_t errors = 0;
+  // "// built-in:" comments, which a translation made by msgcheck holds and
+  // a catalogue does not.
+  std::size_t recorded_texts = 0;
 
   const char* TextOf(const std::string& key) const {
     return texts.FindMessage(key.c_str());
@@ -34,10 +37,15 @@ struct MasterCatalogue {
 // Loads the catalogue at `path`, telling `sink` of every line that cannot
 // be read as an entry, other than blank lines and comments, and of every
 // key given again: each is an error. Anything but kOpen means the file
-// could not be read.
+// could not be read to its end.
 msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
                                                   MasterCatalogue& catalogue,
                                                   const DiagnosticSink& sink);
+
+// When the catalogue at `path` looks like a message file, so that the
+// command's files were probably given the wrong way round: why; else empty.
+std::string SwappedArguments(const std::string& path,
+                             const MasterCatalogue& catalogue);
 
 // Suggests the known key closest to a mistyped one. Only keys of about the
 // same length are compared, each comparison stops as soon as it cannot beat

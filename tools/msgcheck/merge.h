@@ -10,14 +10,20 @@
 //    untranslated, simply gets the new one, record and all.
 //  - An entry without a record gets one, and a "// review:" comment too
 //    when its conversions no longer fit the built-in text's.
+//  - A key the template could give no entry, since its built-in text held
+//    "//", gets one once the text can be written, as a changed text does.
 // Nothing else changes, so every key whose built-in text is unchanged reads
-// exactly as before.
+// exactly as before: each line keeps its own line end, and lines the merge
+// adds end as the file's first line does. The file is read and written a
+// line at a time, so what the merge holds grows with the catalogue only.
 
 #ifndef MSGREPORT_TOOLS_MSGCHECK_MERGE_H_
 #define MSGREPORT_TOOLS_MSGCHECK_MERGE_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "catalogue/line_reader.h"
 #include "tools/msgcheck/master_catalogue.h"
@@ -29,15 +35,23 @@ struct MergeResult {
   // False when reading stopped before the file's end; the text is then
   // incomplete and must not be written back.
   bool read_to_end = true;
-  std::string text;  // the merged file
+  // The first line too long to be read, and so to be written back; 0 for
+  // none.
+  std::size_t too_long_line = 0;
+  std::string text;      // the merged file, when no sink took it
+  bool changed = false;  // whether the merged file differs from the old
   std::size_t added = 0;
   std::size_t obsolete = 0;
   std::size_t to_review = 0;
   std::size_t refreshed = 0;  // untranslated entries given the new text
 };
 
+// Takes the merged file piece by piece, in order.
+using MergeSink = std::function<void(std::string_view)>;
+
 MergeResult MergeTranslation(const std::string& path,
-                             const MasterCatalogue& catalogue);
+                             const MasterCatalogue& catalogue,
+                             const MergeSink& sink = {});
 
 // `FILE: merged: 2 keys added, 1 obsolete, 1 to review, 0 refreshed`
 std::string MergeLine(const std::string& path, const MergeResult& result);

@@ -7,6 +7,10 @@ namespace {
 
 constexpr std::string_view kRecordedPrefix = "// built-in: \"";
 constexpr std::string_view kNoEntry = " has no entry: ";
+constexpr std::string_view kNoEntryNote =
+    "no message-file line holds this key and text as\n"
+    "// they stand (\"//\" makes a line a comment; a text begins at the "
+    "first '\"').\n";
 
 constexpr const char kTemplateHeader[] =
     "// Messages of the program, to translate.\n"
@@ -62,9 +66,12 @@ std::string TemplateEntry(std::string_view key, std::string_view text) {
     return lines + entry + "\n";
   }
   return lines + "// " + std::string(key) + std::string(kNoEntry) +
-         "no message-file line holds this key and text as\n"
-         "// they stand (\"//\" makes a line a comment; a text begins at the "
-         "first '\"').\n";
+         std::string(kNoEntryNote);
+}
+
+bool ContinuesNoEntryNote(std::string_view line) {
+  std::string_view second = kNoEntryNote.substr(kNoEntryNote.find('\n') + 1);
+  return line == second.substr(0, second.size() - 1);
 }
 
 std::string TranslationTemplate(const MasterCatalogue& catalogue) {

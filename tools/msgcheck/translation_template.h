@@ -22,6 +22,8 @@ std::optional<std::string_view> RecordedText(std::string_view line);
 
 // The key that `line` says has no entry, if it is such a template line.
 std::optional<std::string_view> KeyWithoutEntry(std::string_view line);
+// Whether `line` is the second line of that template comment.
+bool ContinuesNoEntryNote(std::string_view line);
 
 // The lines for one key, each ended by a line feed: the recorded text, then
 // an entry that holds the built-in text, or, when no message-file line can

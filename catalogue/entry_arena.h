@@ -1,0 +1,60 @@
+// Storage for a message table's entries: carved from large chunks that are
+// released together, which makes set-up and destruction of large catalogues
+// cheap. Entries are never freed one by one.
+
+#ifndef MSGREPORT_CATALOGUE_ENTRY_ARENA_H_
+#define MSGREPORT_CATALOGUE_ENTRY_ARENA_H_
+
+#include <cstddef>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace msgreport {
+
+class EntryArena {
+ public:
+  static constexpr std::size_t kChunkSize = 64 * std::size_t{1024};
+
+  char* Allocate(std::size_t bytes) {
+    if (static_cast<std::size_t>(free_end_ - free_begin_) < bytes) {
+      // A large entry gets a chunk of its own, which leaves the current
+      // chunk in use for the entries after it.
+      std::size_t chunk_size = bytes > kChunkSize / 4 ? bytes : kChunkSize;
+      chunks_.push_back(std::make_unique<char[]>(chunk_size));
+      char* chunk = chunks_.back().get();
+      if (chunk_size != kChunkSize) return chunk;
+      free_begin_ = chunk;
+      free_end_ = chunk + chunk_size;
+    }
+    char* block = free_begin_;
+    free_begin_ += bytes;
+    return block;
+  }
+
+  // Takes over `other`'s chunks, and with them every entry in them.
+  void Adopt(EntryArena&& other) {
+    for (auto& chunk : other.chunks_) chunks_.push_back(std::move(chunk));
+    other.Clear();
+  }
+
+  void Clear() {
+    chunks_.clear();
+    free_begin_ = free_end_ = nullptr;
+  }
+
+  void swap(EntryArena& other) noexcept {
+    chunks_.swap(other.chunks_);
+    std::swap(free_begin_, other.free_begin_);
+    std::swap(free_end_, other.free_end_);
+  }
+
+ private:
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  char* free_begin_ = nullptr;
+  char* free_end_ = nullptr;
+};
+
+}  // namespace msgreport
+
+#endif  // MSGREPORT_CATALOGUE_ENTRY_ARENA_H_
