@@ -22,6 +22,12 @@ void Reports(MessageHandler& handler) {
                        6LL, std::intmax_t{7}, std::size_t{8}, std::ptrdiff_t{9},
                        ratio, 1.0L, name, 2, name, 3, 4, &handler, L'w',
                        L"wide");
+  // Character pointers of any signedness, an unscoped enumeration (read as
+  // its promoted int) and a null pointer for %p fit too.
+  enum Level { kLow = 1 };
+  unsigned char bytes[] = "ab";
+  CHECKED_REPORT_ERROR(handler, OPEN_FAILED, bytes, kLow);
+  CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5UL, nullptr);
 #elif CASE == 1   // a string for %d
   CHECKED_REPORT_INFO(handler, COUNT, "many");
 #elif CASE == 2   // an argument too few
@@ -51,5 +57,9 @@ void Reports(MessageHandler& handler) {
 #elif CASE == 11  // a key that is a macro where the header is included
   // (compiled with -DCOUNT=1)
 #elif CASE == 12  // two headers with one macro prefix
+#elif CASE == 13  // an unsigned for a '*' width, which reads exactly an int
+  CHECKED_REPORT_INFO(handler, PADDED, 4u, name, 5UL, nullptr);
+#elif CASE == 14  // an int for %lu: the error names the unsigned type read
+  CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5, nullptr);
 #endif
 }
