@@ -122,16 +122,18 @@ TEST(FormatCheckTest, ChecksEachPositionAgainstTheArgumentItNames) {
       {"%d", "%0$d", Compatibility::kUnsafeReplacement, 0},
       {"%d", "%129$d", Compatibility::kUnsafeReplacement, 0},
       {"%d", "%1$n", Compatibility::kUnsafeReplacement, 0},
+      {"%s %d", "%2$s %1$n", Compatibility::kUnsafeReplacement, 0},
+      {"%d", "%128$d", Compatibility::kMoreArguments, 128},  // the last one
   };
   for (const Case& c : cases) {
     CompatibilityVerdict verdict = Check(c.catalogue, c.replacement);
-    EXPECT_EQ(verdict.result, c.result) << c.catalogue << " / " << c.replacement;
+    EXPECT_EQ(verdict.result, c.result)
+        << c.catalogue << " / " << c.replacement;
     if (c.argument != 0) {
       EXPECT_EQ(verdict.argument, c.argument) << c.replacement;
     }
   }
-  EXPECT_EQ(Check("%d %s", "%1$d %s").problem,
-            FormatProblem::kMixedPositional);
+  EXPECT_EQ(Check("%d %s", "%1$d %s").problem, FormatProblem::kMixedPositional);
 }
 
 // What the program passes bounds only what its own text bounds: a file text

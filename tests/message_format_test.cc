@@ -191,6 +191,11 @@ TEST(PositionalFormatTest, ReadsEachArgumentOnceInTheBuiltInTextsOrder) {
       {FormatReordered("%hd %lf %p", "%2$.1f %1$hhd", 300, 0.5,
                        static_cast<void*>(nullptr)),
        "0.5 44"},
+      {FormatReordered("%x %d", "%2$ d|%1$#x", 255, 7), " 7|0xff"},
+      // One value may take the '*' width and precision of other values,
+      // however far they lie beyond its own position.
+      {FormatReordered("%s %*.*d", "[%1$*2$.*3$s]", "abcd", 6, 2, 9),
+       "[    ab]"},
   };
   for (const Expected& c : cases) {
     EXPECT_EQ(c.both.ours, c.printed);
@@ -205,4 +210,8 @@ TEST(PositionalFormatTest, ReadsEachArgumentOnceInTheBuiltInTextsOrder) {
             "[-5.000000   ]");
   // A position the built-in text does not reach formats nothing.
   EXPECT_EQ(FormatReordered("%d", "%2$d", 1, 2).ours, "<failed>");
+  // Output is cut where the message buffer ends.
+  std::string longer = "%1$s" + std::string(msgreport::kMessageCapacity, '-');
+  EXPECT_EQ(FormatReordered("%s", longer.c_str(), "ab").ours,
+            "ab" + std::string(msgreport::kMessageCapacity - 3, '-'));
 }

@@ -15,6 +15,7 @@
 
 #include "catalogue/message_limits.h"
 #include "test_support.h"
+#include "tools/msgcheck/catalogue_header.h"
 #include "tools/msgcheck/file_check.h"
 #include "tools/msgcheck/master_catalogue.h"
 
@@ -326,6 +327,29 @@ TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
   EXPECT_EQ(
       RunTool("header --namespace 9lives " + catalogue_path_ + " -").status, 2);
   EXPECT_EQ(RunTool("--version").output, "msgcheck " MSGREPORT_VERSION "\n");
+  // A built-in text reads its arguments in order: a position is an error.
+  std::string reordered = dir_.Write("reordered.txt", "R : \"%2$s %1$d\"\n");
+  EXPECT_EQ(RunTool("header --namespace r " + reordered + " -").status, 1);
+}
+
+// The first and last name of each group of reserved names, and the
+// alternative tokens, which are keywords too.
+TEST(CatalogueHeaderTest, RefusesReservedNamesAsKeys) {
+  for (const char* name :
+       {"alignas", "xor_eq", "and", "i386", "WINNT", "assert", "SCNu64",
+        "E2BIG", "O_APPEND", "min", "wsprintf"}) {
+    EXPECT_NE(msgcheck::WhyNotCxxName(name), "") << name;
+  }
+}
+
+TEST_F(MsgcheckTest, NoTwoNamespacesShareAnIncludeGuard) {
+  auto guard = [this](const char* name_space) {
+    std::string header = msgcheck::CatalogueHeader(
+        catalogue_, msgcheck::HeaderNames{name_space, "P"}, "c.txt");
+    std::size_t at = header.find("#ifndef ");
+    return header.substr(at, header.find('\n', at) - at);
+  };
+  EXPECT_NE(guard("a_2b"), guard("a::b"));
 }
 
 }  // namespace

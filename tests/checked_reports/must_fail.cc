@@ -25,6 +25,12 @@ void Reports(MessageHandler& handler) {
                        6LL, std::intmax_t{7}, std::size_t{8}, std::ptrdiff_t{9},
                        ratio, 1.0L, name, 2, name, 3, 4, &handler, L'w',
                        L"wide");
+  // Character pointers of any signedness, an unscoped enumeration (read as
+  // its promoted int) and a null pointer for %p fit too.
+  enum Level { kLow = 1 };
+  unsigned char bytes[] = "ab";
+  CHECKED_REPORT_ERROR(handler, OPEN_FAILED, bytes, kLow);
+  CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5UL, nullptr);
 #elif CASE == 1   // a string for %d
   CHECKED_REPORT_INFO(handler, COUNT, "many");
 #elif CASE == 2   // an argument too few
@@ -60,5 +66,7 @@ void Reports(MessageHandler& handler) {
   CHECKED_REPORT_INFO(handler, HEX_FIELD, 8u, 255u);
 #elif CASE == 14  // an int for %I64d, which reads a long long on Windows
   CHECKED_REPORT_INFO(handler, MICROSOFT_SIZE, -1);
+#elif CASE == 15  // an int for %lu: the error names the unsigned type read
+  CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5, nullptr);
 #endif
 }
