@@ -5,7 +5,9 @@
 #ifndef MSGREPORT_CATALOGUE_ENTRY_ARENA_H_
 #define MSGREPORT_CATALOGUE_ENTRY_ARENA_H_
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -34,7 +36,8 @@ class EntryArena {
 
   // Takes over `other`'s chunks, and with them every entry in them.
   void Adopt(EntryArena&& other) {
-    for (auto& chunk : other.chunks_) chunks_.push_back(std::move(chunk));
+    std::move(other.chunks_.begin(), other.chunks_.end(),
+              std::back_inserter(chunks_));
     other.Clear();
   }
 

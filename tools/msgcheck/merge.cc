@@ -101,7 +101,8 @@ class Merger {
  private:
   // The comment a template has instead of an entry: refreshed, entry and
   // all, once the key's text changed since it was recorded.
-  void NoEntryNote(std::string key, const std::optional<std::string>& recorded,
+  void NoEntryNote(const std::string& key,
+                   const std::optional<std::string>& recorded,
                    std::string_view line, const std::string& end) {
     const char* built_in = catalogue_.TextOf(key);
     if (built_in == nullptr || !recorded || *recorded == built_in) {

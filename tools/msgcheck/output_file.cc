@@ -79,10 +79,11 @@ OutputFile::OutputFile(const std::string& path) : target_(path) {
 }
 
 void OutputFile::Open(const std::string& path) {
-  std::error_code error;
+  std::error_code failure;
   // Writing to a link updates the file it leads to, and leaves the link.
-  if (fs::exists(path, error)) target_ = fs::canonical(path, error).string();
-  if (error) return Fail(error.message());
+  if (fs::exists(path, failure))
+    target_ = fs::canonical(path, failure).string();
+  if (failure) return Fail(failure.message());
   if (ReadOnly(target_)) return Fail("the file is read-only");
   fs::path beside = fs::path(target_).parent_path();
   std::string stem = "." + fs::path(target_).filename().string() + ".";
@@ -146,10 +147,10 @@ const std::string& OutputFile::Commit() {
 #endif
   if (std::fclose(file_.release()) != 0) Fail(Why());
   if (error_.empty()) {
-    std::error_code error;
-    fs::rename(temporary_, target_, error);
-    if (error)
-      Fail(error.message());
+    std::error_code failure;
+    fs::rename(temporary_, target_, failure);
+    if (failure)
+      Fail(failure.message());
     else
       temporary_.clear();
   }
