@@ -158,7 +158,7 @@ class Output {
 
   void PutLiteral(std::string_view text) {
     for (std::size_t at = 0; at < text.size(); ++at) {
-      if (used_ + 1 >= kMessageCapacity) return;
+      if (used_ + 1 >= kMessageCapacity) break;
       message_[used_++] = text[at];
       if (text[at] == '%') ++at;  // "%%" is one percent sign
     }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <limits>
 #include <string>
@@ -152,7 +153,9 @@ TEST(MessageFormatTest, ThePlatformFormatsEveryConversionTheCheckAccepts) {
 // order and formats each conversion itself; where the C library reads
 // positions too (glibc), both must give the same.
 Both FormatReordered(const char* built_in, const char* text, ...) {
+  // Filled, so that a message left unterminated shows.
   char ours[msgreport::kMessageCapacity];
+  std::memset(ours, '#', sizeof ours);
   char theirs[msgreport::kMessageCapacity] = "<not compared>";
   std::va_list args;
   va_start(args, text);
@@ -185,8 +188,8 @@ TEST(PositionalFormatTest, ReadsEachArgumentOnceInTheBuiltInTextsOrder) {
       {FormatReordered("%lld %zu %Lf %c %ls", "%5$ls %4$c %3$.0Lf %2$zu %1$lld",
                        -9LL, std::size_t{3}, 2.0L, 'q', wide),
        "wide q 2 3 -9"},
-      {FormatReordered("%d %u %s", "%3$s|%2$u|%1$d|%1$i", INT_MIN,
-                       4294967295U, static_cast<const char*>(nullptr)),
+      {FormatReordered("%d %u %s", "%3$s|%2$u|%1$d|%1$i", INT_MIN, 4294967295U,
+                       static_cast<const char*>(nullptr)),
        "(null)|4294967295|-2147483648|-2147483648"},
       {FormatReordered("%hd %lf %p", "%2$.1f %1$hhd", 300, 0.5,
                        static_cast<void*>(nullptr)),
