@@ -232,7 +232,7 @@ void SpecWithoutPositions(const Conversion& conversion, char* spec) {
     }
   };
   // A flag said twice means what it means once; each goes in once, so
-  // that the spec's size stays bounded.
+  // that the rewritten conversion stays bounded in size.
   for (char flag : std::string_view("-+ #0")) {
     if (conversion.flags.find(flag) != std::string_view::npos) *out++ = flag;
   }
