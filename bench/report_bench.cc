@@ -118,19 +118,31 @@ BENCHMARK(BM_FloorGeneral)->Name("floor/vsnprintf_general_conversions");
 // library itself, conversion by conversion; beside it the same text in the
 // arguments' own order, and glibc's own positional printf.
 constexpr const char* kReorderedText = "Code %3$d: %2$s, pour %1$s";
-void BM_DeliveredTranslated(benchmark::State& state, const char* text) {
+// Sets `handler` up with `pairs` and a message file of `contents`. False,
+// with the benchmark skipped, when the file cannot be written.
+bool SetUpWithFile(benchmark::State& state, MessageHandler& handler,
+                   const char** pairs, int npairs,
+                   const std::string& contents) {
   std::filesystem::path file =
-      std::filesystem::temp_directory_path() / "msgreport_bench_fr.txt";
+      std::filesystem::temp_directory_path() / "msgreport_bench_messages.txt";
   std::FILE* out = std::fopen(file.string().c_str(), "w");
   if (out == nullptr) {
     state.SkipWithError("cannot write the message file");
-    return;
+    return false;
   }
-  std::fprintf(out, "OPEN_FAILED : \"%s\"\n", text);
+  std::fputs(contents.c_str(), out);
   std::fclose(out);
-  const char* pairs[] = {"OPEN_FAILED", kFloorText};
-  MessageHandler handler(pairs, 1, nullptr, 0, file.string().c_str());
+  handler.PopulateMessageHandler(pairs, npairs, nullptr, 0,
+                                 file.string().c_str());
   std::filesystem::remove(file);
+  return true;
+}
+
+void BM_DeliveredTranslated(benchmark::State& state, const char* text) {
+  const char* pairs[] = {"OPEN_FAILED", kFloorText};
+  MessageHandler handler;
+  std::string file = "OPEN_FAILED : \"" + std::string(text) + "\"\n";
+  if (!SetUpWithFile(state, handler, pairs, 1, file)) return;
   handler.SetConsoleReporting("error");
   handler.RegisterErrorCallback(NoOp);
   RunReports(state, handler,
@@ -141,6 +153,39 @@ BENCHMARK_CAPTURE(BM_DeliveredTranslated, in_order,
     ->Name("report/delivered/translated_in_order");
 BENCHMARK_CAPTURE(BM_DeliveredTranslated, reordered, kReorderedText)
     ->Name("report/delivered/translated_reordered");
+
+// A plural message picks its form by the count before formatting: the
+// same text, reported with counts from 0 to 127, as a message without forms
+// and as one with Polish forms from a file.
+constexpr const char* kPluralText = "%s: synchronised %d files";
+void BM_DeliveredPlural(benchmark::State& state, bool with_forms) {
+  const char* pairs[] = {"SYNCED", kPluralText, "SYNCED[one]",
+                         "%s: synchronised %d file"};
+  MessageHandler handler;
+  if (!SetUpWithFile(state, handler, pairs, with_forms ? 2 : 1,
+                     with_forms
+                         ? "@language : \"pl\"\n"
+                           "SYNCED : \"%s: zsynchronizowano %d pliku\"\n"
+                           "SYNCED[one] : \"%s: zsynchronizowano %d plik\"\n"
+                           "SYNCED[few] : \"%s: zsynchronizowano %d pliki\"\n"
+                           "SYNCED[many] : \"%s: zsynchronizowano %d plikow\"\n"
+                         : "SYNCED : \"%s: zsynchronizowano %d plikow\"\n")) {
+    return;
+  }
+  handler.SetConsoleReporting("error");
+  handler.RegisterErrorCallback(NoOp);
+  int count = 0;
+  std::uint64_t before = msgreport_test::AllocationCount();
+  for (auto _ : state) {
+    handler.ReportError2("SYNCED", kFirstArgument, count);
+    count = (count + 1) & 127;
+  }
+  CountAllocations(state, before);
+}
+BENCHMARK_CAPTURE(BM_DeliveredPlural, without_forms, false)
+    ->Name("report/delivered/translated_no_forms");
+BENCHMARK_CAPTURE(BM_DeliveredPlural, with_forms, true)
+    ->Name("report/delivered/translated_plural");
 
 #if defined(__GLIBC__)
 void BM_FloorReordered(benchmark::State& state) {

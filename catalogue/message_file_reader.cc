@@ -12,6 +12,44 @@ bool Equals(const char* stored, std::string_view text) {
          std::memcmp(stored, text.data(), text.size()) == 0;
 }
 
+// A plural form is judged against its message's built-in "other" text,
+// whose arguments the program passes whatever the count. It is staged even
+// when equal to the catalogue's text, since the file decides every form of
+// a message it translates.
+std::pair<LineFate, CompatibilityVerdict> JudgeForm(
+    const ParsedLine& parsed, const SuffixedKey& form, std::size_t base_slot,
+    const MessageTable& catalogue, MessageTable::Staged* staged) {
+  if (form.suffix == kCountSuffix) return {LineFate::kProgramOnly, {}};
+  std::optional<PluralCategory> category = FormCategoryNamed(form.suffix);
+  if (!category) return {LineFate::kUnknownKey, {}};
+  if (parsed.malformed()) return {LineFate::kMalformed, {}};
+  CompatibilityVerdict verdict =
+      CheckCompatibility(catalogue.BuiltInTextAt(base_slot),
+                         parsed.text.data(), parsed.text.size());
+  if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
+  if (staged != nullptr) {
+    catalogue.StageForm(base_slot, *category, parsed.key, parsed.text,
+                        *staged);
+  }
+  std::size_t slot = catalogue.FindSlot(parsed.key.data(), parsed.key.size());
+  bool same = slot != MessageTable::kNoSlot &&
+              Equals(catalogue.TextAt(slot), parsed.text);
+  return {same ? LineFate::kUnchanged : LineFate::kReplaced, verdict};
+}
+
+// The plural message whose form the line gives, if it is one.
+std::optional<std::pair<SuffixedKey, std::size_t>> FormOf(
+    std::string_view key, const MessageTable& catalogue) {
+  if (!catalogue.holds_suffixed_keys()) return std::nullopt;
+  std::optional<SuffixedKey> form = SplitSuffixedKey(key);
+  if (!form) return std::nullopt;
+  std::size_t base = catalogue.FindSlot(form->base.data(), form->base.size());
+  if (base == MessageTable::kNoSlot || catalogue.PluralAt(base) == nullptr) {
+    return std::nullopt;
+  }
+  return std::make_pair(*form, base);
+}
+
 // Whether the line changes anything is judged against the key's text as
 // the catalogue holds it; whether its conversions fit, against the key's
 // built-in text, since the program passes the arguments of that one.
@@ -28,18 +66,31 @@ std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
     default:
       break;
   }
+  if (parsed.key == kLanguageKey) {
+    if (parsed.malformed()) return {LineFate::kMalformed, {}};
+    if (staged != nullptr) staged->NameLanguage(parsed.text);
+    return {LineFate::kLanguage, {}};
+  }
+  if (auto form = FormOf(parsed.key, catalogue)) {
+    return JudgeForm(parsed, form->first, form->second, catalogue, staged);
+  }
   // The look-up comes before the text: a line whose key the catalogue
   // lacks is dropped whatever its text.
   std::size_t slot = catalogue.FindSlot(parsed.key.data(), parsed.key.size());
   if (slot == MessageTable::kNoSlot) return {LineFate::kUnknownKey, {}};
   if (parsed.malformed()) return {LineFate::kMalformed, {}};
+  bool plural = catalogue.PluralAt(slot) != nullptr;
   if (Equals(catalogue.TextAt(slot), parsed.text)) {
+    if (plural && staged != nullptr) catalogue.StageOtherForm(slot, *staged);
     return {LineFate::kUnchanged, {}};
   }
   CompatibilityVerdict verdict = CheckCompatibility(
       catalogue.BuiltInTextAt(slot), parsed.text.data(), parsed.text.size());
   if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
-  if (staged != nullptr) catalogue.Stage(slot, parsed.text, *staged);
+  if (staged != nullptr) {
+    catalogue.Stage(slot, parsed.text, *staged);
+    if (plural) catalogue.StageOtherForm(slot, *staged);
+  }
   return {LineFate::kReplaced, verdict};
 }
 
@@ -91,7 +142,7 @@ ReadResult ReadMessageLines(LineReader& reader, const MessageTable& judged,
   if (&target == &judged) {
     target.PutStaged(std::move(staged));
   } else {
-    target.ReplaceWithStaged(staged);
+    target.ReplaceWithStaged(judged, staged);
   }
   return result;
 }

@@ -28,6 +28,8 @@ enum class LineFate {
   kIncompatible,  // the text's conversions do not fit the built-in text's
   kUnchanged,     // the text equals the catalogue's
   kReplaced,      // the text takes the catalogue's place once the file is read
+  kLanguage,      // `@language`: the language of the file's plural forms
+  kProgramOnly,   // `KEY[count]`, which only the program's catalogue gives
 };
 
 struct LineOutcome {

@@ -24,6 +24,10 @@ constexpr std::size_t kFirstSlotCount = 16;
 // Waste below this is never worth a compaction.
 constexpr std::size_t kTolerableWaste = EntryArena::kChunkSize;
 
+bool HasSuffix(const char* key, std::size_t key_length) {
+  return key_length != 0 && key[key_length - 1] == ']';
+}
+
 bool EntryHasKey(const char* entry, const char* key, std::size_t key_length) {
   return std::strncmp(entry, key, key_length) == 0 && entry[key_length] == '\0';
 }
@@ -46,6 +50,14 @@ std::size_t EntrySize(const char* entry) {
   std::size_t size = static_cast<std::size_t>(mark - entry) + 1;
   return *mark == '\0' ? size : size + std::strlen(mark + 1) + 1;
 }
+
+char* CallocOrThrow(std::size_t count, std::size_t size) {
+  void* buffer = std::calloc(count, size);
+  if (buffer == nullptr) throw std::bad_alloc();
+  return static_cast<char*>(buffer);
+}
+
+}  // namespace
 
 // The parts of an entry, laid out as Slot::entry describes. The built-in
 // text, when given and other than the text, is kept after the text.
@@ -92,14 +104,6 @@ class EntryParts {
   std::size_t built_in_length_ = 0;
 };
 
-char* CallocOrThrow(std::size_t count, std::size_t size) {
-  void* buffer = std::calloc(count, size);
-  if (buffer == nullptr) throw std::bad_alloc();
-  return static_cast<char*>(buffer);
-}
-
-}  // namespace
-
 MessageTable::MessageTable() = default;
 
 MessageTable::~MessageTable() = default;
@@ -140,16 +144,20 @@ void MessageTable::CompactIfWasteful() {
 
 MessageTable& MessageTable::operator=(const MessageTable& source) {
   if (this == &source) return *this;
+  plurals_.clear();
   slots_.assign(source.slots_.size(), Slot());
   arena_.Clear();
   live_bytes_ = wasted_bytes_ = 0;
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const Slot& from = source.slots_[i];
     if (from.entry == nullptr) continue;
-    slots_[i].hash = from.hash;
+    slots_[i].hash = from.hash & kHashBits;  // plural tags are made anew
     slots_[i].entry = CopyEntry(from.entry);
   }
   size_ = source.size_;
+  holds_suffixed_keys_ = source.holds_suffixed_keys_;
+  decisions_ = source.decisions_;
+  IndexPluralMessages();
   return *this;
 }
 
@@ -161,7 +169,8 @@ std::size_t MessageTable::Probe(std::uint64_t hash, const char* key,
        i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.entry == nullptr) return kNoSlot;
-    if (slot.hash == hash && EntryHasKey(slot.entry, key, key_length)) {
+    if ((slot.hash & kHashBits) == hash &&
+        EntryHasKey(slot.entry, key, key_length)) {
       return i;
     }
   }
@@ -169,7 +178,7 @@ std::size_t MessageTable::Probe(std::uint64_t hash, const char* key,
 
 std::size_t MessageTable::FindSlot(const char* key,
                                    std::size_t key_length) const {
-  return Probe(HashKey(key, key_length), key, key_length);
+  return Probe(HashKey(key, key_length) & kHashBits, key, key_length);
 }
 
 const char* MessageTable::TextAt(std::size_t slot) const {
@@ -233,8 +242,10 @@ void MessageTable::EraseSlot(std::size_t slot) {
 
 void MessageTable::AddMessage(const char* key, const char* text) {
   std::size_t key_length = std::strlen(key);
-  std::uint64_t hash = HashKey(key, key_length);
+  std::uint64_t hash = HashKey(key, key_length) & kHashBits;
   if (Probe(hash, key, key_length) != kNoSlot) return;
+  DropPluralIndex();
+  holds_suffixed_keys_ |= HasSuffix(key, key_length);
   CompactIfWasteful();
   Insert(hash, MakeEntry(key, key_length, text, std::strlen(text)));
 }
@@ -255,6 +266,7 @@ bool MessageTable::LookupMessage(const char* key, char*& text) const {
 void MessageTable::RemoveMessage(const char* key) {
   std::size_t slot = FindSlot(key, std::strlen(key));
   if (slot == kNoSlot) return;
+  DropPluralIndex();
   EraseSlot(slot);
   CompactIfWasteful();
 }
@@ -265,13 +277,28 @@ const char* MessageTable::FindMessage(const char* key) const {
   return slot == kNoSlot ? nullptr : slots_[slot].entry + key_length + 1;
 }
 
+MessageTable::Found MessageTable::FindForReport(const char* key) const {
+  std::size_t key_length = std::strlen(key);
+  std::size_t slot = FindSlot(key, key_length);
+  if (slot == kNoSlot) return {};
+  return {slots_[slot].entry + key_length + 1, PluralAt(slot)};
+}
+
+const PluralMessage* MessageTable::PluralAt(std::size_t slot) const {
+  auto tag = static_cast<std::size_t>(slots_[slot].hash >> kPluralTagShift);
+  return tag == 0 ? nullptr : &plurals_[tag - 1];
+}
+
 void MessageTable::ReplaceMessage(const char* key, std::size_t key_length,
-                                  const char* text, std::size_t text_length) {
+                                  const char* text, std::size_t text_length,
+                                  const char* built_in) {
+  DropPluralIndex();
   CompactIfWasteful();
-  std::uint64_t hash = HashKey(key, key_length);
+  std::uint64_t hash = HashKey(key, key_length) & kHashBits;
   std::size_t slot = Probe(hash, key, key_length);
   if (slot == kNoSlot) {
-    Insert(hash, MakeEntry(key, key_length, text, text_length));
+    holds_suffixed_keys_ |= HasSuffix(key, key_length);
+    Insert(hash, MakeEntry(key, key_length, text, text_length, built_in));
     return;
   }
   char* previous = slots_[slot].entry;
@@ -290,21 +317,62 @@ void MessageTable::Stage(std::size_t slot, std::string_view text,
   const char* previous = slots_[slot].entry;
   EntryParts parts{previous, std::strlen(previous), text.data(), text.size(),
                    BuiltInTextOf(previous)};
-  char* entry = staged.arena_.Allocate(parts.bytes());
-  parts.WriteTo(entry);
-  staged.live_bytes_ += parts.bytes();
-  if (Staged::Put* earlier = staged.Earlier(slot, slots_.size())) {
-    staged.live_bytes_ -= earlier->bytes;
-    staged.wasted_bytes_ += earlier->bytes;
-    earlier->entry = entry;
-    earlier->bytes = parts.bytes();
-    staged.CompactIfWasteful();
+  staged.Add({slot, nullptr, parts.bytes(), EntrySize(previous)}, parts,
+             slots_.size());
+}
+
+void MessageTable::StageOtherForm(std::size_t slot, Staged& staged) const {
+  staged.given_[slot] |= 1U << static_cast<int>(PluralCategory::kOther);
+}
+
+void MessageTable::StageForm(std::size_t base_slot, PluralCategory category,
+                             std::string_view form_key, std::string_view text,
+                             Staged& staged) const {
+  staged.given_[base_slot] |= 1U << static_cast<int>(category);
+  // Every form is checked against the "other" text's built-in one, whose
+  // arguments the program passes, and formatted with them.
+  const char* built_in = BuiltInTextOf(slots_[base_slot].entry);
+  EntryParts parts{form_key.data(), form_key.size(), text.data(), text.size(),
+                   built_in};
+  std::size_t slot = FindSlot(form_key.data(), form_key.size());
+  std::size_t replaced = slot == kNoSlot ? 0 : EntrySize(slots_[slot].entry);
+  Staged::Put put{slot, nullptr, parts.bytes(), replaced, base_slot,
+                  HashKey(form_key.data(), form_key.size()) & kHashBits};
+  staged.Add(put, parts, slots_.size());
+}
+
+void MessageTable::Staged::NameLanguage(std::string_view language) {
+  language_named_ = true;
+  rule_ = PluralRuleFor(language);
+}
+
+// A form the table lacks has no slot to tell a repeat by: the last one
+// staged wins when it is put in.
+void MessageTable::Staged::Add(Put put, const EntryParts& parts,
+                               std::size_t slot_count) {
+  put.entry = arena_.Allocate(parts.bytes());
+  parts.WriteTo(put.entry);
+  live_bytes_ += put.bytes;
+  Put* earlier = put.slot == kNoSlot ? nullptr : Earlier(put.slot, slot_count);
+  if (earlier != nullptr) {
+    live_bytes_ -= earlier->bytes;
+    wasted_bytes_ += earlier->bytes;
+    earlier->entry = put.entry;
+    earlier->bytes = put.bytes;
+    CompactIfWasteful();
     return;
   }
-  if (!staged.index_by_slot_.empty()) {
-    staged.index_by_slot_[slot] = staged.puts_.size();
+  if (put.slot != kNoSlot && !index_by_slot_.empty()) {
+    index_by_slot_[put.slot] = puts_.size();
   }
-  staged.puts_.push_back({slot, entry, parts.bytes(), EntrySize(previous)});
+  puts_.push_back(put);
+}
+
+bool MessageTable::Staged::Keeps(const Put& put) const {
+  if (put.family == kNoSlot) return true;
+  auto given = given_.find(put.family);
+  return given != given_.end() &&
+         (given->second & (1U << static_cast<int>(PluralCategory::kOther)));
 }
 
 // Most files name each key once, so a bit per slot tells a first entry
@@ -320,7 +388,7 @@ MessageTable::Staged::Put* MessageTable::Staged::Earlier(
   if (index_by_slot_.empty()) {
     index_by_slot_.resize(slot_count);
     for (std::size_t i = 0; i < puts_.size(); ++i) {
-      index_by_slot_[puts_[i].slot] = i;
+      if (puts_[i].slot != kNoSlot) index_by_slot_[puts_[i].slot] = i;
     }
   }
   return &puts_[index_by_slot_[slot]];
@@ -339,22 +407,47 @@ void MessageTable::Staged::CompactIfWasteful() {
 }
 
 void MessageTable::PutStaged(Staged&& staged) {
+  DropPluralIndex();
+  Decide(*this, staged);
   for (const Staged::Put& put : staged.puts_) {
+    if (!staged.Keeps(put)) {
+      wasted_bytes_ += put.bytes;
+    } else if (put.slot != kNoSlot) {
+      live_bytes_ += put.bytes;
+      live_bytes_ -= put.replaced_bytes;
+      wasted_bytes_ += put.replaced_bytes;
+      slots_[put.slot].entry = put.entry;
+    }
+  }
+  // Forms the table lacked come last, since inserting moves slots.
+  for (const Staged::Put& put : staged.puts_) {
+    if (put.slot != kNoSlot || !staged.Keeps(put)) continue;
     live_bytes_ += put.bytes;
-    live_bytes_ -= put.replaced_bytes;
-    wasted_bytes_ += put.replaced_bytes;
-    slots_[put.slot].entry = put.entry;
+    std::size_t slot = Probe(put.hash, put.entry, std::strlen(put.entry));
+    if (slot == kNoSlot) {
+      holds_suffixed_keys_ = true;
+      Insert(put.hash, put.entry);
+    } else {
+      Retire(slots_[slot].entry);
+      slots_[slot].entry = put.entry;
+    }
   }
   arena_.Adopt(std::move(staged.arena_));
   staged.puts_.clear();
   CompactIfWasteful();
+  IndexPluralMessages();
 }
 
-void MessageTable::ReplaceWithStaged(const Staged& staged) {
+void MessageTable::ReplaceWithStaged(const MessageTable& judged,
+                                     const Staged& staged) {
+  Decide(judged, staged);
   for (const Staged::Put& put : staged.puts_) {
+    if (!staged.Keeps(put)) continue;
     const char* text = TextOf(put.entry);
-    ReplaceMessage(put.entry, std::strlen(put.entry), text, std::strlen(text));
+    ReplaceMessage(put.entry, std::strlen(put.entry), text, std::strlen(text),
+                   BuiltInTextOf(put.entry));
   }
+  IndexPluralMessages();
 }
 
 }  // namespace msgreport

@@ -6,13 +6,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/entry_arena.h"
+#include "catalogue/plural_message.h"
 
 namespace msgreport {
+
+class EntryParts;  // how an entry is laid out
 
 // What a MessageMap holds: the catalogue of message texts by key, a hash
 // table whose entries each hold a copy of their key and their text side by
@@ -52,11 +60,26 @@ class MessageTable {
   // text it replaced, or the text itself.
   static const char* BuiltInTextBehind(const char* text);
 
+  // A report's look-up: the key's text, or null when absent, and for a
+  // plural message what choosing its form takes. Valid as FindMessage's.
+  struct Found {
+    const char* text = nullptr;
+    const PluralMessage* plural = nullptr;
+  };
+  Found FindForReport(const char* key) const;
+
+  // Resolves every plural message for reports and for judging a message
+  // file: call it once the table is changed, before either. Any change
+  // drops what it resolved until it is called again.
+  void IndexPluralMessages();
+
   // Stores `text` under `key`, replacing any text the key had; a new key's
   // built-in text is `text`. Lengths are in bytes; neither string needs a
   // terminator, and the key holds no NUL.
+  // A new key's built-in text may be given apart, for a plural form.
   void ReplaceMessage(const char* key, std::size_t key_length, const char* text,
-                      std::size_t text_length);
+                      std::size_t text_length,
+                      const char* built_in = nullptr);
 
   std::size_t size() const { return size_; }
   // Bytes of entry storage held, by live entries and by replaced ones not
@@ -75,22 +98,44 @@ class MessageTable {
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
+  // The plural message whose "other" text the slot holds, if it is one, as
+  // IndexPluralMessages last resolved it.
+  const PluralMessage* PluralAt(std::size_t slot) const;
+  // Whether any key has a bracketed suffix, as plural forms do.
+  bool holds_suffixed_keys() const { return holds_suffixed_keys_; }
 
   // Entries composed while a file is judged against a table, each to take
   // its slot's place once the file is read whole. A slot staged again keeps
   // only its last entry, so what is staged grows with the table, not the
   // file.
+  //
+  // A file that gives a plural message's "other" text decides all of its
+  // forms: those it gives, in its own language, and its "other" text for
+  // the rest. Forms of a message whose "other" text the file does not
+  // give are dropped, so that no report mixes two languages.
   class Staged {
+   public:
+    // The file's `@language`: its plural forms are chosen by that
+    // language's rule, by none when it is unknown (the "other" text serves
+    // every count), and by the catalogue's when the file names none.
+    void NameLanguage(std::string_view language);
+
    private:
     friend class MessageTable;
     struct Put {
-      std::size_t slot;
+      std::size_t slot;  // kNoSlot for a form the table lacks
       char* entry;
       std::size_t bytes;
       std::size_t replaced_bytes;  // of the table's entry it replaces
+      std::size_t family = kNoSlot;  // the plural message of a form
+      std::uint64_t hash = 0;        // of a form the table lacks
     };
     // The put staged for the slot already, if any.
     Put* Earlier(std::size_t slot, std::size_t slot_count);
+    void Add(Put put, const EntryParts& parts, std::size_t slot_count);
+    // Whether the put survives: any but a form of a plural message whose
+    // "other" text the file does not give.
+    bool Keeps(const Put& put) const;
     void CompactIfWasteful();
 
     EntryArena arena_;
@@ -99,18 +144,48 @@ class MessageTable {
     std::vector<std::size_t> index_by_slot_;  // into puts_; empty until used
     std::size_t live_bytes_ = 0;
     std::size_t wasted_bytes_ = 0;
+    // Plural messages whose "other" text the file gives, by slot, with
+    // the categories of the forms it gives.
+    std::unordered_map<std::size_t, unsigned> given_;
+    std::optional<PluralRule> rule_;  // the file's language, when named
+    bool language_named_ = false;
   };
   // Composes in `staged` the entry that would hold `text` in the slot's
   // place, built-in text kept, while the slot's entry is at hand; the table
   // is only read.
   void Stage(std::size_t slot, std::string_view text, Staged& staged) const;
+  // Records that the file gives the "other" text of the plural message in
+  // `slot`, staged or equal to the table's.
+  void StageOtherForm(std::size_t slot, Staged& staged) const;
+  // Composes the entry of the form of `category` of the plural message in
+  // `base_slot`, under `form_key`, whether or not the table holds one.
+  void StageForm(std::size_t base_slot, PluralCategory category,
+                 std::string_view form_key, std::string_view text,
+                 Staged& staged) const;
   // Puts entries staged against this very table in their slots' places. The
   // table takes their storage over, so each costs no more than a pointer.
   void PutStaged(Staged&& staged);
-  // Stores each text staged against another table under its key.
-  void ReplaceWithStaged(const Staged& staged);
+  // Stores each text staged against `judged`, another table, under its key.
+  void ReplaceWithStaged(const MessageTable& judged, const Staged& staged);
 
  private:
+  // A slot's hash keeps the key's hash in its low bits, and in its top
+  // bits the plural message of the key, counted from 1 (0 for none), so
+  // that a report learns whether its message is plural from the slot its
+  // look-up reads anyway.
+  static constexpr int kPluralTagShift = 44;
+  static constexpr std::uint64_t kHashBits =
+      (std::uint64_t{1} << kPluralTagShift) - 1;
+  static constexpr std::size_t kMostPluralMessages =
+      (std::size_t{1} << (64 - kPluralTagShift)) - 1;
+
+  // What a message file decided about a plural message: its language's
+  // rule (none: the catalogue's) and the forms it gave.
+  struct FormsDecision {
+    std::optional<PluralRule> rule;
+    unsigned categories = 0;
+  };
+
   struct Slot {
     std::uint64_t hash = 0;
     // The key, its NUL, the text and its NUL, then a mark: '\0' when the
@@ -130,6 +205,12 @@ class MessageTable {
   void Retire(const char* entry);
   // Drops replaced entries once they outweigh the live ones.
   void CompactIfWasteful();
+  void DropPluralIndex();
+  // Records what the file staged against `judged` decides about plural
+  // messages, by key.
+  void Decide(const MessageTable& judged, const Staged& staged);
+  std::optional<PluralMessage> ResolvePlural(std::size_t slot,
+                                             PluralRule catalogue_rule) const;
 
   std::vector<Slot> slots_;  // a power of two in size, or empty
   std::size_t size_ = 0;
@@ -137,6 +218,9 @@ class MessageTable {
   EntryArena arena_;
   std::size_t live_bytes_ = 0;
   std::size_t wasted_bytes_ = 0;
+  bool holds_suffixed_keys_ = false;
+  std::vector<PluralMessage> plurals_;  // as IndexPluralMessages resolved
+  std::map<std::string, FormsDecision, std::less<>> decisions_;  // by key
 };
 
 }  // namespace msgreport

@@ -85,5 +85,7 @@ int main(int argc, char** argv) {
   // unchecked report can name it.
   handler.ReportError2("NO_SUCH_MESSAGE");
   FILESYNC_REPORT_INFO(handler, SYNC_DONE, 40, 1250);
+  // A plural message: its form follows the count, in each language.
+  FILESYNC_REPORT_INFO(handler, SYNC_DONE, 1, 35);
   return 0;
 }

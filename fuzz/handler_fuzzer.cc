@@ -14,6 +14,7 @@
 
 namespace {
 
+// clang-format off
 const char* kPairs[] = {
     "OPEN",  "Cannot open %s (error %d)",
     "PLAIN", "Nothing to format",
@@ -21,7 +22,13 @@ const char* kPairs[] = {
     "EMPTY", "",
     "LONG",  "%s|%d",
     "CHAR",  "%.3s %c",
+    // Plural messages, whose forms a file may give in its own language.
+    "@language",   "en",
+    "OPEN[one]",   "Cannot open %s (one error)",
+    "LONG[count]", "2",
+    "LONG[one]",   "%s|one",
 };
+// clang-format on
 constexpr int kPairCount = sizeof kPairs / sizeof kPairs[0] / 2;
 
 std::size_t delivered = 0;

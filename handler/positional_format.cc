@@ -13,136 +13,13 @@
 #include <cwchar>
 #include <type_traits>
 
+#include "catalogue/argument_type.h"
 #include "catalogue/conversion_scanner.h"
 #include "catalogue/message_limits.h"
+#include "handler/argument_values.h"
 
 namespace msgreport {
 namespace {
-
-// The type an argument is read as; equivalent conversions (%hd and %d,
-// %lf and %f) read the same one.
-enum class Held {
-  kInt,
-  kLong,
-  kLongLong,
-  kIntmax,
-  kSize,
-  kPtrdiff,
-  kWideChar,
-  kDouble,
-  kLongDouble,
-  kString,
-  kWideString,
-  kPointer,
-};
-
-struct Value {
-  Held held = Held::kInt;
-  union {
-    int i;
-    long l;
-    long long ll;
-    std::intmax_t j;
-    std::size_t z;
-    std::ptrdiff_t t;
-    std::wint_t wc;
-    double d;
-    long double ld;
-    const char* s;
-    const wchar_t* ws;
-    const void* p;
-  };
-};
-
-Held HeldBy(const Conversion& conversion) {
-  std::string_view length = conversion.length;
-  switch (conversion.kind) {
-    case ArgumentKind::kInteger:
-      if (length == "l") return Held::kLong;
-      if (length == "ll") return Held::kLongLong;
-      if (length == "j") return Held::kIntmax;
-      if (length == "z") return Held::kSize;
-      if (length == "t") return Held::kPtrdiff;
-      return Held::kInt;  // none, h and hh: the promoted int
-    case ArgumentKind::kWideChar:
-      return Held::kWideChar;
-    case ArgumentKind::kFloating:
-      return length == "L" ? Held::kLongDouble : Held::kDouble;
-    case ArgumentKind::kString:
-      return length == "l" ? Held::kWideString : Held::kString;
-    case ArgumentKind::kPointer:
-      return Held::kPointer;
-  }
-  return Held::kInt;
-}
-
-// The analyzer cannot follow a va_list that a caller started and handed
-// down, and takes every va_arg on it for a read of an uninitialised list.
-// NOLINTBEGIN(clang-analyzer-valist.Uninitialized)
-Value ReadValue(Held held, std::va_list& args) {
-  Value value;
-  value.held = held;
-  switch (held) {
-    case Held::kInt:
-      value.i = va_arg(args, int);
-      break;
-    case Held::kLong:
-      value.l = va_arg(args, long);
-      break;
-    case Held::kLongLong:
-      value.ll = va_arg(args, long long);
-      break;
-    case Held::kIntmax:
-      value.j = va_arg(args, std::intmax_t);
-      break;
-    case Held::kSize:
-      value.z = va_arg(args, std::size_t);
-      break;
-    case Held::kPtrdiff:
-      value.t = va_arg(args, std::ptrdiff_t);
-      break;
-    case Held::kWideChar:
-      // wint_t may be narrower than int, and is then passed promoted.
-      value.wc =
-          static_cast<std::wint_t>(va_arg(args, decltype(+std::wint_t{})));
-      break;
-    case Held::kDouble:
-      value.d = va_arg(args, double);
-      break;
-    case Held::kLongDouble:
-      value.ld = va_arg(args, long double);
-      break;
-    case Held::kString:
-      value.s = va_arg(args, const char*);
-      break;
-    case Held::kWideString:
-      value.ws = va_arg(args, const wchar_t*);
-      break;
-    case Held::kPointer:
-      value.p = va_arg(args, const void*);
-      break;
-  }
-  return value;
-}
-
-// Reads the first `count` arguments the way `built_in` does. False when it
-// reads fewer.
-bool ReadArguments(const char* built_in, std::size_t count, Value* values,
-                   std::va_list& args) {
-  ConversionScanner scanner(built_in);
-  std::size_t read = 0;
-  while (read < count) {
-    const Conversion* conversion = scanner.Next();
-    if (conversion == nullptr) return false;
-    if (conversion->star_width()) values[read++] = ReadValue(Held::kInt, args);
-    if (conversion->star_precision() && read < count) {
-      values[read++] = ReadValue(Held::kInt, args);
-    }
-    if (read < count) values[read++] = ReadValue(HeldBy(*conversion), args);
-  }
-  return true;
-}
-// NOLINTEND(clang-analyzer-valist.Uninitialized)
 
 // Collects output, cutting it where the message buffer ends.
 class Output {
@@ -246,10 +123,6 @@ void SpecWithoutPositions(const Conversion& conversion, char* spec) {
   *out = '\0';
 }
 
-bool IsUnsignedLetter(char letter) {
-  return letter == 'o' || letter == 'u' || letter == 'x' || letter == 'X';
-}
-
 // An unsigned conversion reads the integer's unsigned twin, as printf
 // would.
 template <typename T>
@@ -274,7 +147,7 @@ bool IsPlain(const Conversion& conversion) {
 bool PutValue(Output& out, const Conversion& conversion, const Value& value,
               const int* stars, int star_count) {
   if (IsPlain(conversion)) {
-    if (value.held == Held::kString) {
+    if (value.type == ArgumentType::kString) {
       out.PutString(value.s);
     } else {
       out.PutInteger(value.i, conversion.letter == 'u');
@@ -283,31 +156,31 @@ bool PutValue(Output& out, const Conversion& conversion, const Value& value,
   }
   char spec[32];
   SpecWithoutPositions(conversion, spec);
-  bool as_unsigned = IsUnsignedLetter(conversion.letter);
-  switch (value.held) {
-    case Held::kInt:
+  bool as_unsigned = ReadsUnsigned(conversion.letter);
+  switch (value.type) {
+    case ArgumentType::kInt:
       return PutInteger(out, spec, as_unsigned, stars, star_count, value.i);
-    case Held::kLong:
+    case ArgumentType::kLong:
       return PutInteger(out, spec, as_unsigned, stars, star_count, value.l);
-    case Held::kLongLong:
+    case ArgumentType::kLongLong:
       return PutInteger(out, spec, as_unsigned, stars, star_count, value.ll);
-    case Held::kIntmax:
+    case ArgumentType::kIntmax:
       return PutInteger(out, spec, as_unsigned, stars, star_count, value.j);
-    case Held::kSize:
+    case ArgumentType::kSize:
       return out.Put(spec, stars, star_count, value.z);
-    case Held::kPtrdiff:
+    case ArgumentType::kPtrdiff:
       return out.Put(spec, stars, star_count, value.t);
-    case Held::kWideChar:
+    case ArgumentType::kWideChar:
       return out.Put(spec, stars, star_count, value.wc);
-    case Held::kDouble:
+    case ArgumentType::kDouble:
       return out.Put(spec, stars, star_count, value.d);
-    case Held::kLongDouble:
+    case ArgumentType::kLongDouble:
       return out.Put(spec, stars, star_count, value.ld);
-    case Held::kString:
+    case ArgumentType::kString:
       return out.Put(spec, stars, star_count, value.s);
-    case Held::kWideString:
+    case ArgumentType::kWideString:
       return out.Put(spec, stars, star_count, value.ws);
-    case Held::kPointer:
+    case ArgumentType::kPointer:
       return out.Put(spec, stars, star_count, value.p);
   }
   return false;
@@ -356,11 +229,11 @@ bool FormatPositional(char* message, const char* text, const char* built_in,
          {conversion->width_position, conversion->precision_position}) {
       if (position == 0) continue;
       const Value& star = values[position - 1];
-      if (star.held != Held::kInt) return false;
+      if (star.type != ArgumentType::kInt) return false;
       stars[star_count++] = star.i;
     }
     const Value& value = values[conversion->position - 1];
-    if (value.held != HeldBy(*conversion) ||
+    if (value.type != ArgumentTypeOf(*conversion) ||
         !PutValue(out, *conversion, value, stars, star_count)) {
       return false;
     }

@@ -1,5 +1,6 @@
-// The road of a report: severity switches, filter, look-up, composition into
-// a message buffer on the stack, then routing to the severity's callback or
+// The road of a report: severity switches, filter, look-up, the form a
+// plural message takes for its count, composition into a message buffer on
+// the stack, then routing to the severity's callback or
 // to standard output.
 
 #include <cstdarg>
@@ -10,6 +11,7 @@
 #include "catalogue/message_limits.h"
 #include "catalogue/message_table.h"
 #include "handler/message_format.h"
+#include "handler/plural_choice.h"
 #include "msgreport.h"
 
 namespace {
@@ -28,11 +30,15 @@ void CopyCut(char* message, const char* chars) {
 
 void ComposeMessage(const MessageTable& catalogue, const char* key,
                     std::va_list args, char* message) {
-  const char* text = key == nullptr ? nullptr : catalogue.FindMessage(key);
-  if (text == nullptr) {
+  MessageTable::Found found =
+      key == nullptr ? MessageTable::Found() : catalogue.FindForReport(key);
+  if (found.text == nullptr) {
     std::memcpy(message, kUnregisteredMessage, sizeof kUnregisteredMessage);
     return;
   }
+  const char* text = found.plural == nullptr
+                         ? found.text
+                         : msgreport::ChoosePluralText(*found.plural, args);
   // An empty text stands for the key itself. So does a text whose
   // formatting failed on an encoding error, which leaves the buffer
   // undefined: the key still says which message was meant.

@@ -45,6 +45,9 @@ void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
   MessageTable& catalogue = msgreport::Internals::Table(messageMap);
   LoadMessagePairs(catalogue, pairs, npairs);
   AppendFilterKeys(filterArray, filters, nfilters);
+  // The file's plural forms are judged against the plural messages of the
+  // pairs just added.
+  catalogue.IndexPluralMessages();
   // Each file entry is judged against the catalogue as it stands now, so a
   // key the file names twice is judged against the same text both times,
   // not against the file's first text; and a file that cannot be read to

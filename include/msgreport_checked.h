@@ -397,9 +397,9 @@ struct ReportTextCannotBeChecked {
                 "may use (%n, a positional or an unknown conversion)");
 };
 
-// A message of a catalogue: its key and built-in text, as the generated
-// header names them.
-template <const char* Key, const char* Text>
+// A message of a catalogue: its key and built-in text, and a plural
+// message's further forms, as the generated header names them.
+template <const char* Key, const char* Text, const char*... Forms>
 struct Message {};
 
 enum class Severity { kError, kWarning, kInfo, kDebug };
@@ -431,11 +431,18 @@ constexpr bool CheckArguments(std::index_sequence<Index...>) {
   // Every argument is checked, so that each misfit is named at once.
   constexpr std::size_t kFitting =
       (std::size_t{0} + ... +
-       (CheckArgument<Key, Text, Index, Args>() ? std::size_t{1} : 0));
-  return kFitting == sizeof...(Args);
+       (CheckArgument<Key, Text, Index,
+                      std::tuple_element_t<Index, std::tuple<Args...>>>()
+            ? std::size_t{1}
+            : 0));
+  return kFitting == sizeof...(Index);
 }
 
-template <const char* Key, const char* Text, typename... Args>
+// A plural form may leave out arguments its message passes ("one file"
+// needs no count), as a translation may; the message's own text may not.
+enum class Use { kEveryArgument, kLeadingArguments };
+
+template <const char* Key, const char* Text, Use U, typename... Args>
 constexpr bool CheckReport() {
   constexpr TextShape shape = WalkText(Text, ~std::size_t{0}).shape;
   if constexpr (shape.problem != TextProblem::kNone) {
@@ -443,13 +450,15 @@ constexpr bool CheckReport() {
                  Key, shape.problem,
                  Spelled<Text, shape.problem_begin, shape.problem_end>>);
     return false;
-  } else if constexpr (shape.arguments != sizeof...(Args)) {
+  } else if constexpr (shape.arguments > sizeof...(Args) ||
+                       (U == Use::kEveryArgument &&
+                        shape.arguments != sizeof...(Args))) {
     (void)sizeof(
         ReportArgumentCountDoesNotFit<Key, shape.arguments, sizeof...(Args)>);
     return false;
   } else {
     return CheckArguments<Key, Text, Args...>(
-        std::index_sequence_for<Args...>{});
+        std::make_index_sequence<shape.arguments>{});
   }
 }
 
@@ -458,10 +467,17 @@ constexpr bool CheckReport() {
 // Reports `Key` at severity S once its arguments are checked; a call that
 // does not fit never compiles, so it never runs. The arguments are taken by
 // const reference, which binds to a bit-field as printf's "..." does.
-template <Severity S, const char* Key, const char* Text, typename... Args>
-inline void Report(MessageHandler& handler, Message<Key, Text>,
+template <Severity S, const char* Key, const char* Text, const char*... Forms,
+          typename... Args>
+inline void Report(MessageHandler& handler, Message<Key, Text, Forms...>,
                    const Args&... args) {
-  if constexpr (detail::CheckReport<Key, Text, const Args&...>()) {
+  // A plural message's every form is checked, since any may be reported.
+  using detail::Use;
+  if constexpr ((detail::CheckReport<Key, Text, Use::kEveryArgument,
+                                     const Args&...>() &&
+                 ... &&
+                 detail::CheckReport<Key, Forms, Use::kLeadingArguments,
+                                     const Args&...>())) {
     if constexpr (S == Severity::kError) {
       handler.ReportError2(Key, args...);
     } else if constexpr (S == Severity::kWarning) {

@@ -28,7 +28,8 @@ TEST(CheckedReportsTest, DeliverTheKeysTextWithTheArgumentsAtItsSeverity) {
 
   CHECKED_REPORT_ERROR(handler, OPEN_FAILED, "a.txt", 2);
   CHECKED_REPORT_INFO(handler, COUNT, 3);
-  CHECKED_REPORT_INFO(handler, DONE);  // filtered
+  CHECKED_REPORT_INFO(handler, COUNT, 1);  // its plural form
+  CHECKED_REPORT_INFO(handler, DONE);      // filtered
   CHECKED_REPORT_DEBUG(handler, BIG, 1LL << 40, std::size_t{7});
   // The other header's macros report the same keys of its own namespace.
   OTHER_CHECKED_REPORT_INFO(handler, COUNT, 4);
@@ -44,7 +45,8 @@ TEST(CheckedReportsTest, DeliverTheKeysTextWithTheArgumentsAtItsSeverity) {
   EXPECT_EQ(Received::errors,
             std::vector<std::string>{"Cannot open a.txt: error 2"});
   EXPECT_EQ(Received::infos,
-            (std::vector<std::string>{"3 items", "4 items", microsoft_size}));
+            (std::vector<std::string>{"3 items", "one item", "4 items",
+                                      microsoft_size}));
   EXPECT_EQ(Received::debugs,
             std::vector<std::string>{"1099511627776 bytes, 7 blocks"});
   EXPECT_EQ(empty::kPairCount, 0);

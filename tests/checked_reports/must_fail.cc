@@ -68,5 +68,12 @@ void Reports(MessageHandler& handler) {
   CHECKED_REPORT_INFO(handler, MICROSOFT_SIZE, -1);
 #elif CASE == 15  // an int for %lu: the error names the unsigned type read
   CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5, nullptr);
+#elif CASE == 16  // a plural form that reads what the message does not pass
+  static constexpr char kForm[] = "%s item";
+  msgreport::checked::Report<msgreport::checked::Severity::kInfo>(
+      handler,
+      msgreport::checked::Message<checked::key::COUNT, checked::text::COUNT,
+                                  kForm>{},
+      1);
 #endif
 }

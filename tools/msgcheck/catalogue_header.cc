@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
+#include <map>
+#include <vector>
 #include <numeric>
 
+#include "tools/msgcheck/plural_forms.h"
 #include "tools/msgcheck/reserved_names.h"
 
 namespace msgcheck {
@@ -138,6 +141,10 @@ std::size_t CheckKeyNames(const std::string& path,
                           const DiagnosticSink& sink) {
   std::size_t bad = 0;
   for (std::size_t i = 0; i < catalogue.keys.size(); ++i) {
+    // A plural form, count or language is not a message of its own.
+    if (PartsOf(catalogue, catalogue.keys[i]).role != KeyRole::kMessage) {
+      continue;
+    }
     std::string why = WhyNotCxxName(catalogue.keys[i]);
     if (why.empty()) continue;
     Say(sink, path, catalogue.key_lines[i], "error",
@@ -149,6 +156,18 @@ std::size_t CheckKeyNames(const std::string& path,
 
 std::string CatalogueHeader(const MasterCatalogue& catalogue,
                             const HeaderNames& names, std::string_view source) {
+  // The messages, and apart from them each plural message's further forms,
+  // which its report checks too: form::KEY::one and so on.
+  std::vector<std::string> messages;
+  std::map<std::string, std::vector<std::string>> forms;
+  for (const std::string& key : catalogue.keys) {
+    KeyParts parts = PartsOf(catalogue, key);
+    if (parts.role == KeyRole::kMessage) messages.push_back(key);
+    if (parts.role == KeyRole::kForm) {
+      forms[std::string(parts.base)].push_back(
+          msgreport::PluralCategoryName(parts.category));
+    }
+  }
   const std::string& ns = names.name_space;
   const std::string& prefix = names.macro_prefix;
   std::string from = std::string(source);
@@ -172,7 +191,18 @@ std::string CatalogueHeader(const MasterCatalogue& catalogue,
                      "; give one of them another (PREFIX of "
                      "msgreport_add_catalogue, --prefix of msgcheck header)");
   // The names the header declares in its namespace, beside the keys.
-  for (const char* name : {"key", "text", "message", "kPairs", "kPairCount"}) {
+  std::vector<std::string> declared = {"key", "text", "message", "kPairs",
+                                       "kPairCount"};
+  if (!forms.empty()) declared.emplace_back("form");
+  for (const auto& [base, categories] : forms) {
+    for (const std::string& category : categories) {
+      if (std::find(declared.begin(), declared.end(), category) ==
+          declared.end()) {
+        declared.push_back(category);
+      }
+    }
+  }
+  for (const std::string& name : declared) {
     body += MacroCheck(name, std::string(name) +
                                  " is defined as a macro "
                                  "here, and the header uses "
@@ -186,33 +216,57 @@ std::string CatalogueHeader(const MasterCatalogue& catalogue,
     if (end == std::string_view::npos) break;
     rest.remove_prefix(end + 2);
   }
-  for (const std::string& key : catalogue.keys) {
+  for (const std::string& key : messages) {
     std::string message = "key ";
     Append(message,
            {key, " of ", from, " is defined as a macro here; rename the key"});
     body += MacroCheck(key, message);
   }
   body += "\nnamespace " + ns + " {\n\nnamespace key {\n";
-  for (const std::string& key : catalogue.keys) {
+  for (const std::string& key : messages) {
     Append(body, {"inline constexpr char ", key, "[] = \"", key, "\";\n"});
   }
   body += "}  // namespace key\n\nnamespace text {\n";
-  for (const std::string& key : catalogue.keys) {
+  for (const std::string& key : messages) {
     Append(body, {"inline constexpr char ", key, "[] =\n    ",
                   StringLiteral(catalogue.TextOf(key)), ";\n"});
   }
+  body += "}  // namespace text\n\n";
+  if (!forms.empty()) body += "namespace form {\n";
+  for (const auto& [base, categories] : forms) {
+    Append(body, {"namespace ", base, " {\n"});
+    for (const std::string& category : categories) {
+      Append(body, {"inline constexpr char ", category, "[] =\n    ",
+                    StringLiteral(catalogue.TextOf(base + '[' + category + ']')),
+                    ";\n"});
+    }
+    Append(body, {"}  // namespace ", base, "\n"});
+  }
+  if (!forms.empty()) body += "}  // namespace form\n\n";
   body +=
-      "}  // namespace text\n\n"
       "// What the report macros name: a key with its text.\n"
       "namespace message {\n";
-  for (const std::string& key : catalogue.keys) {
+  for (const std::string& key : messages) {
+    std::string more;
+    for (const std::string& category : forms[key]) {
+      Append(more, {", form::", key, "::", category});
+    }
     Append(body, {"inline constexpr ::msgreport::checked::Message<key::", key,
-                  ", text::", key, ">\n    ", key, "{};\n"});
+                  ", text::", key, more, ">\n    ", key, "{};\n"});
   }
   body +=
       "}  // namespace message\n\ninline constexpr const char* kPairs[] = {\n";
   for (const std::string& key : catalogue.keys) {
-    Append(body, {"    key::", key, ", text::", key, ",\n"});
+    KeyParts parts = PartsOf(catalogue, key);
+    if (parts.role == KeyRole::kMessage) {
+      Append(body, {"    key::", key, ", text::", key, ",\n"});
+    } else if (parts.role == KeyRole::kForm) {
+      Append(body, {"    ", StringLiteral(key), ", form::", parts.base, "::",
+                    msgreport::PluralCategoryName(parts.category), ",\n"});
+    } else {
+      Append(body, {"    ", StringLiteral(key), ", ",
+                    StringLiteral(catalogue.TextOf(key)), ",\n"});
+    }
   }
   // An array cannot be empty; MessageHandler reads no pair of a count of 0.
   if (catalogue.keys.empty()) body += "    nullptr, nullptr,\n";

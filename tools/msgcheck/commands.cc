@@ -10,6 +10,7 @@
 #include "tools/msgcheck/file_check.h"
 #include "tools/msgcheck/master_catalogue.h"
 #include "tools/msgcheck/merge.h"
+#include "tools/msgcheck/plural_forms.h"
 #include "tools/msgcheck/output_file.h"
 #include "tools/msgcheck/translation_template.h"
 
@@ -217,7 +218,9 @@ int RunHeader(const Invocation& invocation) {
   if (int refused = RefuseToOverwrite(invocation, invocation.files[1])) {
     return refused;
   }
-  if (CheckKeyNames(path, catalogue, PrintToStderr) != 0) return kFindings;
+  std::size_t bad = CheckKeyNames(path, catalogue, PrintToStderr) +
+                    CheckCataloguePlurals(path, catalogue, PrintToStderr);
+  if (bad != 0) return kFindings;
   return Write(
       invocation.files[1],
       CatalogueHeader(catalogue, names,

@@ -136,6 +136,13 @@ class Diagnostician {
         return Unchanged(o.parsed.key);
       case LineFate::kReplaced:
         return Replaced(o);
+      case LineFate::kLanguage:
+        return {};  // judged with the file's plural forms, at its end
+      case LineFate::kProgramOnly:
+        return Diagnosis::Rejected(
+            "only the program's catalogue says which argument of " +
+            Quoted(o.parsed.key.substr(0, o.parsed.key.rfind('['))) +
+            " is its count");
     }
     return {};
   }

@@ -87,6 +87,7 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
     catalogue.keys.push_back(std::move(key));
     catalogue.key_lines.push_back(number);
   }
+  catalogue.texts.IndexPluralMessages();
   return reader.status();
 }
 

@@ -1,0 +1,56 @@
+#include "handler/plural_choice.h"
+
+#include <cstdint>
+#include <type_traits>
+
+#include "handler/argument_values.h"
+
+namespace msgreport {
+namespace {
+
+// A count's size, whatever its sign: CLDR's rules read the absolute value.
+// An unsigned conversion reads the integer's unsigned twin, as printf does.
+template <typename T>
+std::uint64_t Magnitude(T value, bool as_unsigned) {
+  using Unsigned = std::make_unsigned_t<T>;
+  auto bits = static_cast<Unsigned>(value);
+  if (as_unsigned || value >= 0) return bits;
+  return static_cast<std::uint64_t>(Unsigned{0} - bits);
+}
+
+std::uint64_t MagnitudeOf(const Value& count, bool as_unsigned) {
+  switch (count.type) {
+    case ArgumentType::kLong:
+      return Magnitude(count.l, as_unsigned);
+    case ArgumentType::kLongLong:
+      return Magnitude(count.ll, as_unsigned);
+    case ArgumentType::kIntmax:
+      return Magnitude(count.j, as_unsigned);
+    case ArgumentType::kSize:
+      return count.z;
+    case ArgumentType::kPtrdiff:
+      return Magnitude(count.t, as_unsigned);
+    default:
+      return Magnitude(count.i, as_unsigned);
+  }
+}
+
+}  // namespace
+
+const char* ChoosePluralText(const PluralMessage& message, std::va_list args) {
+  std::va_list reading;
+  va_copy(reading, args);
+  Value count;
+  // The analyzer cannot follow a va_list handed down by value.
+  // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)
+  for (ArgumentType type : message.leading) count = ReadValue(type, reading);
+  va_end(reading);
+  PluralCategory category = PluralCategoryOf(
+      message.rule, MagnitudeOf(count, message.count_unsigned));
+  const char* text = message.texts[static_cast<std::size_t>(category)];
+  return text != nullptr
+             ? text
+             : message.texts[static_cast<std::size_t>(PluralCategory::kOther)];
+}
+
+}  // namespace msgreport
