@@ -24,12 +24,11 @@ std::pair<LineFate, CompatibilityVerdict> JudgeForm(
   if (!category) return {LineFate::kUnknownKey, {}};
   if (parsed.malformed()) return {LineFate::kMalformed, {}};
   CompatibilityVerdict verdict =
-      CheckCompatibility(catalogue.BuiltInTextAt(base_slot),
-                         parsed.text.data(), parsed.text.size());
+      CheckCompatibility(catalogue.BuiltInTextAt(base_slot), parsed.text.data(),
+                         parsed.text.size());
   if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
   if (staged != nullptr) {
-    catalogue.StageForm(base_slot, *category, parsed.key, parsed.text,
-                        *staged);
+    catalogue.StageForm(base_slot, *category, parsed.key, parsed.text, *staged);
   }
   std::size_t slot = catalogue.FindSlot(parsed.key.data(), parsed.key.size());
   bool same = slot != MessageTable::kNoSlot &&

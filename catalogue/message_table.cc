@@ -336,8 +336,10 @@ void MessageTable::StageForm(std::size_t base_slot, PluralCategory category,
                    built_in};
   std::size_t slot = FindSlot(form_key.data(), form_key.size());
   std::size_t replaced = slot == kNoSlot ? 0 : EntrySize(slots_[slot].entry);
-  Staged::Put put{slot, nullptr, parts.bytes(), replaced, base_slot,
-                  HashKey(form_key.data(), form_key.size()) & kHashBits};
+  Staged::Put put{
+      slot,          nullptr,
+      parts.bytes(), replaced,
+      base_slot,     HashKey(form_key.data(), form_key.size()) & kHashBits};
   staged.Add(put, parts, slots_.size());
 }
 

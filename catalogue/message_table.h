@@ -78,8 +78,7 @@ class MessageTable {
   // terminator, and the key holds no NUL.
   // A new key's built-in text may be given apart, for a plural form.
   void ReplaceMessage(const char* key, std::size_t key_length, const char* text,
-                      std::size_t text_length,
-                      const char* built_in = nullptr);
+                      std::size_t text_length, const char* built_in = nullptr);
 
   std::size_t size() const { return size_; }
   // Bytes of entry storage held, by live entries and by replaced ones not
@@ -126,7 +125,7 @@ class MessageTable {
       std::size_t slot;  // kNoSlot for a form the table lacks
       char* entry;
       std::size_t bytes;
-      std::size_t replaced_bytes;  // of the table's entry it replaces
+      std::size_t replaced_bytes;    // of the table's entry it replaces
       std::size_t family = kNoSlot;  // the plural message of a form
       std::uint64_t hash = 0;        // of a form the table lacks
     };

@@ -33,8 +33,8 @@ std::optional<PluralMessage> CountOf(const char* built_in,
       message.leading.push_back(ArgumentType::kInt);
     }
     message.leading.push_back(ArgumentTypeOf(*conversion));
-    bool counts = conversion->kind == ArgumentKind::kInteger &&
-                  conversion->letter != 'c';
+    bool counts =
+        conversion->kind == ArgumentKind::kInteger && conversion->letter != 'c';
     bool reached = position ? message.leading.size() >= *position : counts;
     if (!reached) continue;
     if (!counts || (position && message.leading.size() != *position)) break;
@@ -85,9 +85,9 @@ std::optional<PluralMessage> MessageTable::ResolvePlural(
     if (decided && (decision->second.categories & (1U << category)) == 0) {
       continue;
     }
-    std::string form = key + '[' +
-                       PluralCategoryName(static_cast<PluralCategory>(category)) +
-                       ']';
+    std::string form =
+        key + '[' + PluralCategoryName(static_cast<PluralCategory>(category)) +
+        ']';
     std::size_t form_slot = FindSlot(form.data(), form.size());
     if (form_slot != kNoSlot) message->texts[category] = TextAt(form_slot);
   }
@@ -98,9 +98,8 @@ void MessageTable::IndexPluralMessages() {
   DropPluralIndex();
   if (!holds_suffixed_keys_) return;
   std::size_t language = FindSlot(kLanguageKey.data(), kLanguageKey.size());
-  PluralRule catalogue_rule =
-      RuleOrNone(PluralRuleFor(language == kNoSlot ? kDefaultLanguage
-                                                   : BuiltInTextAt(language)));
+  PluralRule catalogue_rule = RuleOrNone(PluralRuleFor(
+      language == kNoSlot ? kDefaultLanguage : BuiltInTextAt(language)));
   std::vector<std::size_t> bases;
   for (const Slot& slot : slots_) {
     if (slot.entry == nullptr) continue;

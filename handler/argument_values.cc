@@ -62,11 +62,13 @@ bool ReadArguments(const char* built_in, std::size_t count, Value* values,
   while (read < count) {
     const Conversion* conversion = scanner.Next();
     if (conversion == nullptr) return false;
-    if (conversion->star_width()) values[read++] = ReadValue(ArgumentType::kInt, args);
+    if (conversion->star_width())
+      values[read++] = ReadValue(ArgumentType::kInt, args);
     if (conversion->star_precision() && read < count) {
       values[read++] = ReadValue(ArgumentType::kInt, args);
     }
-    if (read < count) values[read++] = ReadValue(ArgumentTypeOf(*conversion), args);
+    if (read < count)
+      values[read++] = ReadValue(ArgumentTypeOf(*conversion), args);
   }
   return true;
 }

@@ -16,14 +16,22 @@ namespace {
 using msgreport_test::Received;
 
 const char* kPairs[] = {
-    "@language",     "en",                   //
-    "SYNCED",        "Synchronised %d files", "SYNCED[one]",
-    "Synchronised %d file",                   //
-    "FROM",          "%s sent %ld files",     "FROM[one]",
-    "%s sent one file",                       //
-    "SIZE",          "%d copies of %d files", "SIZE[count]",
-    "2",                                      //
-    "SIZE[one]",     "%d copies of %d file",
+    "@language",
+    "en",  //
+    "SYNCED",
+    "Synchronised %d files",
+    "SYNCED[one]",
+    "Synchronised %d file",  //
+    "FROM",
+    "%s sent %ld files",
+    "FROM[one]",
+    "%s sent one file",  //
+    "SIZE",
+    "%d copies of %d files",
+    "SIZE[count]",
+    "2",  //
+    "SIZE[one]",
+    "%d copies of %d file",
 };
 constexpr int kPairCount = sizeof kPairs / sizeof kPairs[0] / 2;
 
@@ -127,8 +135,7 @@ TEST(PluralMessagesTest, AFileDecidesEveryFormOfWhatItTranslates) {
   };
   for (const Case& c : cases) {
     MessageHandler handler;
-    EXPECT_EQ(Synced(Loaded(handler, c.file), c.counts), c.expected)
-        << c.what;
+    EXPECT_EQ(Synced(Loaded(handler, c.file), c.counts), c.expected) << c.what;
   }
 }
 
@@ -141,10 +148,9 @@ TEST(PluralMessagesTest, TheCountIsFoundAmongTheArguments) {
   handler.ReportInfo2("FROM", "host", 4L);
   handler.ReportInfo2("SIZE", 1, 1);  // the second argument counts
   handler.ReportInfo2("SIZE", 1, 3);
-  EXPECT_EQ(Received::infos,
-            (std::vector<std::string>{"host sent one file", "host sent 4 files",
-                                      "1 copies of 1 file",
-                                      "1 copies of 3 files"}));
+  EXPECT_EQ(Received::infos, (std::vector<std::string>{
+                                 "host sent one file", "host sent 4 files",
+                                 "1 copies of 1 file", "1 copies of 3 files"}));
 }
 
 }  // namespace

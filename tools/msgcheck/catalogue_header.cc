@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <initializer_list>
 #include <map>
-#include <vector>
 #include <numeric>
+#include <vector>
 
 #include "tools/msgcheck/plural_forms.h"
 #include "tools/msgcheck/reserved_names.h"
@@ -236,9 +236,10 @@ std::string CatalogueHeader(const MasterCatalogue& catalogue,
   for (const auto& [base, categories] : forms) {
     Append(body, {"namespace ", base, " {\n"});
     for (const std::string& category : categories) {
-      Append(body, {"inline constexpr char ", category, "[] =\n    ",
-                    StringLiteral(catalogue.TextOf(base + '[' + category + ']')),
-                    ";\n"});
+      Append(body,
+             {"inline constexpr char ", category, "[] =\n    ",
+              StringLiteral(catalogue.TextOf(base + '[' + category + ']')),
+              ";\n"});
     }
     Append(body, {"}  // namespace ", base, "\n"});
   }

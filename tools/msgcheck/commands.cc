@@ -10,8 +10,8 @@
 #include "tools/msgcheck/file_check.h"
 #include "tools/msgcheck/master_catalogue.h"
 #include "tools/msgcheck/merge.h"
-#include "tools/msgcheck/plural_forms.h"
 #include "tools/msgcheck/output_file.h"
+#include "tools/msgcheck/plural_forms.h"
 #include "tools/msgcheck/translation_template.h"
 
 namespace msgcheck {

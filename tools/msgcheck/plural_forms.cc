@@ -101,7 +101,8 @@ std::string CategoryList(unsigned categories) {
        ++category) {
     if ((categories & (1U << category)) == 0) continue;
     if (!list.empty()) list += ", ";
-    list += msgreport::PluralCategoryName(static_cast<PluralCategory>(category));
+    list +=
+        msgreport::PluralCategoryName(static_cast<PluralCategory>(category));
   }
   return list;
 }
@@ -201,10 +202,9 @@ std::vector<PluralFileAudit::Finding> PluralFileAudit::Findings() const {
     unsigned lacking = uses & ~forms;
     if (other_given && lacking != 0) {
       findings.push_back({line_of_.find(base)->second, "warning",
-                          Quoted(base) + " lacks its " +
-                              CategoryList(lacking) + " form" +
-                              (lacking & (lacking - 1) ? "s" : "") + " for " +
-                              language +
+                          Quoted(base) + " lacks its " + CategoryList(lacking) +
+                              " form" + (lacking & (lacking - 1) ? "s" : "") +
+                              " for " + language +
                               "; its other text serves for those counts"});
     }
   }
