@@ -20,6 +20,7 @@ install(TARGETS msgreport EXPORT msgreportTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES include/msgreport.h include/msgreport_checked.h
+  include/msgreport_locale.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set_target_properties(msgreport_msgcheck PROPERTIES EXPORT_NAME msgcheck)

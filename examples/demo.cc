@@ -1,18 +1,24 @@
 // A small file-sync program that reports through msgreport: built-in
-// English texts, a French message file, levels from the command line and an
-// error callback that writes to stderr.
+// English texts, the message files for the user's locale (its French one for
+// fr_FR.UTF-8, say), levels from the command line and an error callback that
+// writes to stderr.
 //
 // The built-in texts live in messages/catalogue.txt alone. The build makes
 // filesync.h from it, and the compiler checks every FILESYNC_REPORT_...
 // call's arguments against its key's text.
 //
 //   demo [--console=LEVELS] [--log=LEVELS] [--messages=FILE]
+//
+// Without --messages it reads messages/LANGUAGE.txt, then
+// messages/LANGUAGE_TERRITORY.txt, for the locale that LC_ALL, LC_MESSAGES
+// or LANG name (on Windows, without them, the user's locale).
 
 #include <cstdio>
 #include <cstring>
 
 #include "filesync.h"
 #include "msgreport.h"
+#include "msgreport_locale.h"
 
 namespace {
 
@@ -34,7 +40,10 @@ void Usage(std::FILE* out) {
   std::fprintf(out,
                "usage: demo [--console=LEVELS] [--log=LEVELS] "
                "[--messages=FILE]\n"
-               "LEVELS names any of error, warning, info, debug, all, none\n");
+               "LEVELS names any of error, warning, info, debug, all, none\n"
+               "without --messages, the files for the user's locale in\n"
+               "  %s\n",
+               MSGREPORT_DEMO_MESSAGE_DIR);
 }
 
 }  // namespace
@@ -42,7 +51,7 @@ void Usage(std::FILE* out) {
 int main(int argc, char** argv) {
   const char* console = "all";
   const char* log = "";
-  const char* messages = MSGREPORT_DEMO_MESSAGES;
+  const char* messages = nullptr;
   for (int i = 1; i < argc; ++i) {
     const char* value = nullptr;
     if ((value = OptionValue(argv[i], "--console=")) != nullptr) {
@@ -67,6 +76,10 @@ int main(int argc, char** argv) {
 
   MessageHandler handler(filesync::kPairs, filesync::kPairCount, kFilteredKeys,
                          1, messages);
+  if (messages == nullptr) {
+    msgreport::ReadMessageFilesForLocale(handler, MSGREPORT_DEMO_MESSAGE_DIR,
+                                         "");
+  }
   handler.SetConsoleReporting(console);
   handler.SetLogReporting(log);
   handler.RegisterErrorCallback(ErrorToStderr);

@@ -1,5 +1,7 @@
 # Runs the demo twice, then msgcheck's check and coverage, showing what each
-# prints.
+# prints. The demo's texts follow the locale: a French one, whatever the
+# user's, picks its French file.
+set(ENV{LC_ALL} fr_FR.UTF-8)
 function(show title)
   message("\n==> ${title}")
   # One variable for both streams keeps stdout and stderr in their order.
@@ -8,7 +10,7 @@ function(show title)
   message("${output}(exit status ${status})")
 endfunction()
 
-show("demo --console=all   (French texts from messages/fr.txt)"
+show("LC_ALL=fr_FR.UTF-8 demo --console=all   (French texts from messages/fr.txt)"
      ${DEMO} --console=all)
 show("demo --console=error --log=debug"
      ${DEMO} --console=error --log=debug)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "msgreport.h"
+#include "msgreport_locale.h"
 
 namespace {
 char received[1024];
@@ -17,6 +18,12 @@ int main() {
   handler.ReportInfo2("GREETING", "installed library", 7);
   if (std::strcmp(received, "Hello, installed library (7)") != 0) {
     std::fprintf(stderr, "unexpected message: '%s'\n", received);
+    return 1;
+  }
+  // The locale helper is installed too, and finds no file in no folder.
+  if (!msgreport::ReadMessageFilesForLocale(handler, "no-such-folder", "app")
+           .empty()) {
+    std::fprintf(stderr, "read message files that are not there\n");
     return 1;
   }
   std::printf("%s\n", received);
