@@ -46,7 +46,8 @@ const std::vector<Command>& Commands() {
        "\n"
        "Exit status: 0 when every entry takes effect or equals the\n"
        "catalogue, 1 when a line is rejected, names an unknown key, or the\n"
-       "catalogue has errors, 2 when a file cannot be read.\n",
+       "catalogue has errors, 2 when a file cannot be read or the catalogue\n"
+       "is a message file.\n",
        {{"-q", "--quiet", nullptr}},
        2,
        0,
