@@ -3,7 +3,8 @@
 # the expected ones: wording, line numbers, excerpts, counts and summaries.
 # cmake -DMSGCHECK=path [-DEMULATOR=wine] -DDIR=dir [-DUPDATE=ON] -P this-file
 # UPDATE=ON rewrites the expected files; read the difference before you
-# commit it.
+# commit it. A case named DIRECTORY/NAME runs in that subdirectory, a
+# scenario of its own, and is expected in DIRECTORY/expected/NAME.txt.
 set(cases
   "good|catalogue.txt good.txt"
   "findings|catalogue.txt fr.txt"
@@ -18,6 +19,11 @@ set(cases
   "merge|merge -o - program_v2.txt de.txt"
   "header|header --namespace app::text program_v2.txt -"
   "header_of_bad_keys|header bad_keys.txt -"
+  "swapped_check|check de.txt program_v1.txt"
+  "swapped_coverage|coverage de.txt program_v1.txt"
+  "review/check|check catalogue.txt marked.txt"
+  "review/coverage_marked|coverage --list --strict catalogue.txt marked.txt"
+  "review/coverage_reviewed|coverage --list --strict catalogue.txt reviewed.txt"
 )
 set(failed "")
 foreach(case IN LISTS cases)
@@ -25,20 +31,25 @@ foreach(case IN LISTS cases)
   list(GET parts 0 name)
   list(GET parts 1 arguments)
   separate_arguments(arguments)
+  get_filename_component(scenario "${name}" DIRECTORY)
+  get_filename_component(base "${name}" NAME)
+  string(REPLACE "/" "_" flat_name "${name}")
   execute_process(COMMAND ${EMULATOR} ${MSGCHECK} ${arguments}
-    WORKING_DIRECTORY ${DIR}
+    WORKING_DIRECTORY ${DIR}/${scenario}
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
   set(actual "exit ${status}\n--- stdout\n${out}--- stderr\n${err}")
   string(REPLACE "\r\n" "\n" actual "${actual}")
-  set(expected_file ${DIR}/expected/${name}.txt)
+  set(expected_file ${DIR}/${scenario}/expected/${base}.txt)
   if(UPDATE)
     file(WRITE ${expected_file} "${actual}")
     continue()
   endif()
   file(READ ${expected_file} expected)
   if(NOT actual STREQUAL expected)
-    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/msgcheck-${name}.actual "${actual}")
-    list(APPEND failed "${name} (actual output in msgcheck-${name}.actual)")
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/msgcheck-${flat_name}.actual
+      "${actual}")
+    list(APPEND failed
+      "${name} (actual output in msgcheck-${flat_name}.actual)")
   endif()
 endforeach()
 if(failed)

@@ -7,12 +7,13 @@
 
 #include "catalogue/message_file_reader.h"
 #include "test_support.h"
+#include "tools/msgcheck/annotation.h"
 #include "tools/msgcheck/translation_template.h"
 
 namespace {
 
 // de.txt was translated from program_v1.txt; program_v2.txt changes two
-// texts, drops GONE and adds NEW.
+// texts and a note, drops GONE, adds NEW and a note for PERCENT.
 const std::string kDir = MSGREPORT_GOLDEN_DIR;
 
 void Load(const std::string& name, msgcheck::MasterCatalogue& catalogue) {
@@ -52,16 +53,26 @@ TEST(MergeTest, KeepsTheTranslatorsWorkAndWhatTheProgramReads) {
   EXPECT_EQ(merged.obsolete, 1u);
   EXPECT_EQ(merged.to_review, 1u);
   EXPECT_EQ(merged.refreshed, 1u);
+  EXPECT_EQ(merged.notes_updated, 2u);
 
   // Every old line stays, in order, but for the gone key's entry, which is
-  // commented out, and the untranslated COPY_DONE, which the tool owns.
+  // commented out, the record of the changed text, which the review mark
+  // names, the untranslated COPY_DONE, which the tool owns, and the
+  // developers' notes, which follow the catalogue's.
   std::vector<std::string> now = Lines(merged.text);
   std::size_t at = 0;
   for (const std::string& line :
        Lines(msgreport_test::FileContents(old_path))) {
-    if (line.find("Copied %d files\"") != std::string::npos) continue;
+    msgcheck::Annotation annotation = msgcheck::ParseAnnotation(line);
+    if (line.find("Copied %d files\"") != std::string::npos ||
+        annotation.kind == msgcheck::AnnotationKind::kNote) {
+      continue;
+    }
     std::string expected =
         line.rfind("GONE", 0) == 0 ? "// obsolete: " + line : line;
+    if (annotation.value == "Copying %d files to %s") {
+      expected = msgcheck::ChangedTextReview(annotation.value);
+    }
     while (at < now.size() && now[at] != expected) ++at;
     ASSERT_LT(at, now.size()) << "lost: " << line << "\n" << merged.text;
   }
@@ -123,6 +134,58 @@ TEST(MergeTest, KeepsLineEndsAndGivesAnEntryOnceATextCanHaveOne) {
   EXPECT_EQ(refreshed.refreshed, 1u);
   EXPECT_EQ(refreshed.text.substr(refreshed.text.find("// built-in: \"")),
             "// built-in: \"See the web site\"\nURL : \"See the web site\"\n");
+}
+
+// What merge writes above an entry, and what it leaves alone, for one key
+// whose catalogue line is K : "new %s" below the notes given.
+TEST(MergeTest, KeepsEachEntrysAnnotationsInLineWithTheCatalogue) {
+  const std::string mark =
+      "// review: the built-in text changed from \"v1 %s\"; delete this line "
+      "once reviewed\n";
+  struct Case {
+    const char* name;
+    std::string notes;  // catalogue comment lines above K
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"notes follow the catalogue's, the translator's comment stays",
+       "// n1\n//\n",
+       "// mine\n// developers: old\n// built-in: \"new %s\"\nK : \"x %s\"\n",
+       "// mine\n// developers: n1\n// developers:\n// built-in: \"new %s\"\n"
+       "K : \"x %s\"\n"},
+      {"notes the catalogue dropped go", "",
+       "// developers: old\n// built-in: \"new %s\"\nK : \"x %s\"\n",
+       "// built-in: \"new %s\"\nK : \"x %s\"\n"},
+      {"a changed text is marked with the old one", "// n\n",
+       "// developers: n\n// built-in: \"v1 %s\"\nK : \"x %s\"\n",
+       "// developers: n\n" + mark + "// built-in: \"new %s\"\nK : \"x %s\"\n"},
+      {"a mark not yet cleared keeps naming the text translated", "",
+       mark + "// built-in: \"v2 %s\"\nK : \"x %s\"\n",
+       mark + "// built-in: \"new %s\"\nK : \"x %s\"\n"},
+      {"a mark an earlier merge wrote stays", "",
+       "// built-in: \"v1 %s\"\n// review: the built-in text above changed to "
+       "the one below\n// built-in: \"new %s\"\nK : \"x %s\"\n",
+       ""},
+      {"an untranslated entry is the tool's own", "// n\n",
+       mark + "// built-in: \"v2 %s\"\nK : \"v2 %s\"\n",
+       "// developers: n\n// built-in: \"new %s\"\nK : \"new %s\"\n"},
+  };
+  msgreport_test::TempDir dir;
+  for (const Case& c : cases) {
+    msgcheck::MasterCatalogue catalogue;
+    msgcheck::LoadMasterCatalogue(
+        dir.Write("catalogue.txt", c.notes + "K : \"new %s\"\n"), catalogue,
+        {});
+    std::string path = dir.Write("de.txt", c.before);
+    msgcheck::MergeResult merged = msgcheck::MergeTranslation(path, catalogue);
+    std::string after = c.after.empty() ? c.before : c.after;
+    EXPECT_EQ(merged.text, after) << c.name;
+    EXPECT_EQ(merged.changed, !c.after.empty()) << c.name;
+    EXPECT_FALSE(
+        msgcheck::MergeTranslation(dir.Write("again.txt", after), catalogue)
+            .changed)
+        << c.name;
+  }
 }
 
 }  // namespace

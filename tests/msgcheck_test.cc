@@ -289,6 +289,64 @@ TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
 #endif
 }
 
+// The translator's round that the README tells: a template, a
+// translation, a changed catalogue, a merge, a review.
+TEST_F(MsgcheckTest, AMergedChangeWaitsForReviewUntilItsMarkIsDeleted) {
+  std::string de = dir_.path() + "/de.txt";
+  auto expect = [&de](const std::string& command, const std::string& catalogue,
+                      int status, const std::string& says) {
+    ToolRun run = RunTool(command + " " + catalogue + " " + de);
+    EXPECT_EQ(run.status, status) << command;
+    EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+  };
+  auto catalogue = [this](const char* name, const std::string& note,
+                          const std::string& text) {
+    return dir_.Write(name, "// Translators: " + note + "\nNET_TIMEOUT : \"" +
+                                text +
+                                "\"\nHELP : \"See http://example.org\"\n");
+  };
+  std::string v1 =
+      catalogue("v1.txt", "%s is a host name", "No answer from %s");
+  ASSERT_EQ(RunTool("template -o " + de + " " + v1).status, 0);
+  std::string text = msgreport_test::FileContents(de);
+  std::size_t entry = text.find("NET_TIMEOUT : ");
+  ASSERT_NE(entry, std::string::npos) << text;
+  text.replace(entry, text.find('\n', entry) - entry,
+               "NET_TIMEOUT : \"Keine Antwort von %s\"");
+  dir_.Write("de.txt", text);
+  // The key whose text holds a URL keeps no one from finishing.
+  expect("coverage --strict", v1, 0,
+         "1 of 2 keys translated; 1 cannot be given in a message file");
+
+  std::string v2 = catalogue("v2.txt", "%s is a host name, %d seconds",
+                             "No answer from %s after %d s");
+  ASSERT_EQ(RunTool("merge " + v2 + " " + de).status, 0);
+  std::string merged = msgreport_test::FileContents(de);
+  EXPECT_NE(merged.find("\n// developers: Translators: %s is a host name, %d "
+                        "seconds\n// review: "),
+            std::string::npos)
+      << merged;
+  expect("coverage --strict", v2, 1,
+         "0 of 2 keys translated; 1 to review; 1 cannot be given");
+  expect("check", v2, 0,
+         "warning: the built-in text changed from \"No answer from %s\"; "
+         "review this translation");
+
+  // Deleting the mark is the whole review, as far as the tools go.
+  std::size_t mark = merged.find("\n// review: ") + 1;
+  merged.erase(mark, merged.find('\n', mark) + 1 - mark);
+  dir_.Write("de.txt", merged);
+  expect("coverage --strict", v2, 0, "1 of 2 keys translated");
+
+  // Every command that reads a catalogue and a message file.
+  for (const char* command : {"check", "coverage", "merge"}) {
+    ToolRun swapped = RunTool(std::string(command) + " " + de + " " + v2);
+    EXPECT_EQ(swapped.status, 2) << command;
+    EXPECT_NE(swapped.output.find("the wrong way round?"), std::string::npos)
+        << swapped.output;
+  }
+}
+
 TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {
   msgcheck::KeySuggester suggester(catalogue_.keys);
   EXPECT_EQ(suggester.Nearest("DISK_FUL"), "DISK_FULL");

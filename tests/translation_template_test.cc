@@ -22,6 +22,10 @@ std::string Replaced(std::string text, const std::string& from,
 TEST(TranslationTemplateTest, ChangesNothingUntilTranslatedAndCountsSo) {
   msgreport_test::TempDir dir;
   std::string catalogue_path = dir.Write("catalogue.txt",
+                                         "// The catalogue's own comment\n"
+                                         "\n"
+                                         "// Translators: %d counts files\n"
+                                         "//\n"
                                          "PLAIN : \"Copying %d files\"\n"
                                          "QUOTES : \"Say \"cheese\"\"\n"
                                          "BLANKS : \"  padded\t text  \"\n"
@@ -36,6 +40,12 @@ TEST(TranslationTemplateTest, ChangesNothingUntilTranslatedAndCountsSo) {
   ASSERT_EQ(catalogue.keys.size(), 6u);
   std::string text = msgcheck::TranslationTemplate(catalogue);
   std::string path = dir.Write("new.txt", text);
+  EXPECT_EQ(text.find("catalogue's own"), std::string::npos);
+  EXPECT_NE(text.find("\n\n// developers: Translators: %d counts files\n"
+                      "// developers:\n"
+                      "// built-in: \"Copying %d files\"\n"),
+            std::string::npos)
+      << text;
 
   msgreport::MessageTable program;
   program = catalogue.texts;
@@ -47,10 +57,10 @@ TEST(TranslationTemplateTest, ChangesNothingUntilTranslatedAndCountsSo) {
       });
   msgcheck::Coverage coverage = msgcheck::MeasureCoverage(path, catalogue);
   EXPECT_EQ(coverage.translated, 0u);
-  ASSERT_EQ(coverage.untranslated.size(), 6u);
-  EXPECT_EQ(coverage.untranslated[5].key, "URL");
-  EXPECT_EQ(coverage.untranslated[5].why, Untranslated::Why::kMissing);
+  ASSERT_EQ(coverage.untranslated.size(), 5u);
   EXPECT_EQ(coverage.untranslated[0].why, Untranslated::Why::kSameAsBuiltIn);
+  ASSERT_EQ(coverage.cannot_be_given.size(), 1u);
+  EXPECT_EQ(coverage.cannot_be_given[0].key, "URL");
 
   // One text translated, one whose conversions do not fit.
   text = Replaced(text, "PLAIN : \"Copying %d files\"",
@@ -58,12 +68,18 @@ TEST(TranslationTemplateTest, ChangesNothingUntilTranslatedAndCountsSo) {
   text = Replaced(text, "EMPTY : \"\"", "EMPTY : \"%s\"");
   coverage = msgcheck::MeasureCoverage(dir.Write("de.txt", text), catalogue);
   EXPECT_EQ(coverage.translated, 1u);
-  ASSERT_EQ(coverage.untranslated.size(), 5u);
+  ASSERT_EQ(coverage.untranslated.size(), 4u);
   EXPECT_EQ(coverage.untranslated[3].key, "EMPTY");
   EXPECT_EQ(coverage.untranslated[3].why, Untranslated::Why::kRejected);
   EXPECT_EQ(msgcheck::CoverageLine("de.txt", coverage),
-            "de.txt: 1 of 6 keys translated; 5 untranslated: 1 missing, 3 "
-            "same as the built-in text, 1 rejected");
+            "de.txt: 1 of 6 keys translated; 4 untranslated: 0 missing, 3 "
+            "same as the built-in text, 1 rejected; 1 cannot be given in a "
+            "message file");
+  // A text without the URL can still be given, and then counts.
+  coverage = msgcheck::MeasureCoverage(
+      dir.Write("de.txt", text + "URL : \"Siehe die Webseite\"\n"), catalogue);
+  EXPECT_EQ(coverage.translated, 2u);
+  EXPECT_TRUE(coverage.cannot_be_given.empty());
 }
 
 }  // namespace

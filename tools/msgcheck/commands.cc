@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "tools/msgcheck/catalogue_header.h"
 #include "tools/msgcheck/coverage.h"
@@ -45,23 +46,41 @@ void CannotRead(const char* what, const std::string& path, Status status) {
                Quoted(path).c_str(), WhyUnread(status));
 }
 
+// Which files a command takes beside its catalogue.
+enum class Beside { kNoMessageFile, kMessageFiles };
+
 // Loads the invocation's catalogue, printing its diagnostics to `sink`.
-// False when it cannot be read at all.
+// False when it cannot be read at all, or when the command reads message
+// files and the catalogue is one of those: its findings would look
+// plausible and mean nothing, so none are printed.
 bool LoadCatalogue(const Invocation& invocation, MasterCatalogue& catalogue,
-                   const DiagnosticSink& sink) {
+                   const DiagnosticSink& sink, Beside beside) {
   const std::string& path = invocation.files.front();
-  Status status = LoadMasterCatalogue(path, catalogue, sink);
-  if (status == Status::kOpen) return true;
-  CannotRead("catalogue", path, status);
-  return false;
+  std::vector<std::string> diagnostics;
+  Status status = LoadMasterCatalogue(
+      path, catalogue,
+      [&diagnostics](const std::string& line) { diagnostics.push_back(line); });
+  if (status != Status::kOpen) {
+    CannotRead("catalogue", path, status);
+    return false;
+  }
+  std::string swapped = SwappedArguments(path, catalogue);
+  if (beside == Beside::kMessageFiles && !swapped.empty()) {
+    std::fprintf(stderr, "msgcheck: %s\n", swapped.c_str());
+    return false;
+  }
+  for (const std::string& line : diagnostics) sink(line);
+  return true;
 }
 
 // For the commands that make a file from the catalogue, which refuse one
 // they cannot read whole. Their diagnostics go to stderr, since the file
 // they make may go to stdout. Returns the status to exit with, or kClean.
-int LoadWholeCatalogue(const Invocation& invocation,
-                       MasterCatalogue& catalogue) {
-  if (!LoadCatalogue(invocation, catalogue, PrintToStderr)) return kTrouble;
+int LoadWholeCatalogue(const Invocation& invocation, MasterCatalogue& catalogue,
+                       Beside beside) {
+  if (!LoadCatalogue(invocation, catalogue, PrintToStderr, beside)) {
+    return kTrouble;
+  }
   return catalogue.errors == 0 ? kClean : kFindings;
 }
 
@@ -97,7 +116,9 @@ int RunCheck(const Invocation& invocation) {
   DiagnosticSink sink = Print;
   if (invocation.Has("--quiet")) sink = [](const std::string&) {};
   MasterCatalogue catalogue;
-  if (!LoadCatalogue(invocation, catalogue, sink)) return kTrouble;
+  if (!LoadCatalogue(invocation, catalogue, sink, Beside::kMessageFiles)) {
+    return kTrouble;
+  }
   int status = catalogue.errors == 0 ? kClean : kFindings;
   for (std::size_t i = 1; i < invocation.files.size(); ++i) {
     const std::string& path = invocation.files[i];
@@ -115,7 +136,9 @@ int RunCheck(const Invocation& invocation) {
 
 int RunCoverage(const Invocation& invocation) {
   MasterCatalogue catalogue;
-  if (!LoadCatalogue(invocation, catalogue, Print)) return kTrouble;
+  if (!LoadCatalogue(invocation, catalogue, Print, Beside::kMessageFiles)) {
+    return kTrouble;
+  }
   int status = catalogue.errors == 0 ? kClean : kFindings;
   for (std::size_t i = 1; i < invocation.files.size(); ++i) {
     const std::string& path = invocation.files[i];
@@ -126,12 +149,18 @@ int RunCoverage(const Invocation& invocation) {
       continue;
     }
     if (invocation.Has("--list")) {
+      for (const ToReview& r : coverage.to_review) {
+        Print(CoverageNote(path, r));
+      }
       for (const Untranslated& u : coverage.untranslated) {
-        Print(UntranslatedNote(path, u));
+        Print(CoverageNote(path, u));
+      }
+      for (const CannotBeGiven& c : coverage.cannot_be_given) {
+        Print(CoverageNote(path, c));
       }
     }
     Print(CoverageLine(path, coverage));
-    if (invocation.Has("--strict") && !coverage.untranslated.empty()) {
+    if (invocation.Has("--strict") && !coverage.done()) {
       status = Worse(status, kFindings);
     }
   }
@@ -140,7 +169,10 @@ int RunCoverage(const Invocation& invocation) {
 
 int RunTemplate(const Invocation& invocation) {
   MasterCatalogue catalogue;
-  if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
+  if (int refused =
+          LoadWholeCatalogue(invocation, catalogue, Beside::kNoMessageFile)) {
+    return refused;
+  }
   std::string output = invocation.Value("--output", "-");
   if (int refused = RefuseToOverwrite(invocation, output)) return refused;
   return Write(output, TranslationTemplate(catalogue));
@@ -148,16 +180,14 @@ int RunTemplate(const Invocation& invocation) {
 
 int RunMerge(const Invocation& invocation) {
   MasterCatalogue catalogue;
-  if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
+  if (int refused =
+          LoadWholeCatalogue(invocation, catalogue, Beside::kMessageFiles)) {
+    return refused;
+  }
   const std::string& path = invocation.files[1];
   std::string output = invocation.Value("--output", path.c_str());
   if (int refused = RefuseToOverwrite(invocation, path)) return refused;
   if (int refused = RefuseToOverwrite(invocation, output)) return refused;
-  std::string swapped = SwappedArguments(invocation.files.front(), catalogue);
-  if (!swapped.empty()) {
-    std::fprintf(stderr, "msgcheck: %s\n", swapped.c_str());
-    return kTrouble;
-  }
   OutputFile out(output);
   if (!out.error().empty()) return CannotWrite(output, out.error());
   MergeResult merged = MergeTranslation(
@@ -213,7 +243,10 @@ int RunHeader(const Invocation& invocation) {
     return kTrouble;
   }
   MasterCatalogue catalogue;
-  if (int refused = LoadWholeCatalogue(invocation, catalogue)) return refused;
+  if (int refused =
+          LoadWholeCatalogue(invocation, catalogue, Beside::kNoMessageFile)) {
+    return refused;
+  }
   const std::string& path = invocation.files.front();
   if (int refused = RefuseToOverwrite(invocation, invocation.files[1])) {
     return refused;

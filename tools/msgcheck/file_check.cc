@@ -6,6 +6,7 @@
 
 #include "catalogue/message_file_reader.h"
 #include "catalogue/message_line.h"
+#include "tools/msgcheck/annotation.h"
 
 namespace msgcheck {
 namespace {
@@ -227,6 +228,13 @@ class Diagnostician {
   bool said_suggestions_capped_ = false;
 };
 
+// Whether the line is an entry whose key the catalogue knows, and whose
+// text was judged.
+bool IsEntryOfKnownKey(LineFate fate) {
+  return fate == LineFate::kIncompatible || fate == LineFate::kUnchanged ||
+         fate == LineFate::kReplaced;
+}
+
 // Writes each line's findings, and the notes the reader gives on the file
 // as a whole in line order, and keeps the tally.
 class Reporter {
@@ -240,9 +248,17 @@ class Reporter {
 
   void Line(const msgreport::LineReader& reader, const LineOutcome& outcome) {
     NotesBefore(reader, outcome.line_number);
+    Annotations above = annotations_.Above(outcome.line, outcome.line_number);
     Diagnosis diagnosis = diagnostician_.Diagnose(outcome);
     ++summary_.lines;
     if (diagnosis.tally != nullptr) ++(summary_.*diagnosis.tally);
+    if (above.review_line != 0 && IsEntryOfKnownKey(outcome.fate)) {
+      ++summary_.to_review;
+      diagnosis.Add("warning", Escaped(above.review) +
+                                   "; review this translation, then delete the "
+                                   "\"// review:\" line " +
+                                   std::to_string(above.review_line));
+    }
     for (const Diagnosis::Finding& finding : diagnosis.findings) {
       Say(sink_, path_, outcome.line_number, finding.severity, finding.what);
     }
@@ -272,6 +288,7 @@ class Reporter {
   const DiagnosticSink& sink_;
   FileSummary& summary_;
   Diagnostician diagnostician_;
+  AnnotationReader annotations_;
   bool noted_byte_order_mark_ = false;
   bool warned_of_ctrl_z_ = false;
 };
@@ -299,7 +316,9 @@ std::string SummaryLine(const std::string& path, const FileSummary& s) {
          std::to_string(s.replaced) + " texts replaced, " +
          std::to_string(s.unchanged) + " unchanged, " +
          std::to_string(s.unknown_keys) + " unknown keys, " +
-         std::to_string(s.rejected) + " rejected";
+         std::to_string(s.rejected) + " rejected" +
+         (s.to_review == 0 ? std::string()
+                           : ", " + std::to_string(s.to_review) + " to review");
 }
 
 }  // namespace msgcheck

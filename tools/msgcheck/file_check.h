@@ -22,6 +22,8 @@ struct FileSummary {
   std::size_t unchanged = 0;
   std::size_t unknown_keys = 0;
   std::size_t rejected = 0;
+  // Entries below a "// review:" mark, which take effect all the same.
+  std::size_t to_review = 0;
 
   bool readable() const {
     return status == msgreport::LineReader::Status::kOpen;
@@ -35,6 +37,8 @@ FileSummary CheckMessageFile(const std::string& path,
                              const MasterCatalogue& catalogue,
                              const DiagnosticSink& sink);
 
+// `FILE: 20 lines read, 8 texts replaced, ...`, and the entries to review
+// when there are any.
 std::string SummaryLine(const std::string& path, const FileSummary& summary);
 
 }  // namespace msgcheck

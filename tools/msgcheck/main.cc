@@ -40,13 +40,14 @@ const std::vector<Command>& Commands() {
        "Checks each MESSAGEFILE line by line, the way a program's set-up\n"
        "reads it, against CATALOGUE, and reports each line that does not\n"
        "take effect as FILE:LINE: severity: message, then a summary per\n"
-       "file.\n"
+       "file. It warns at each entry below a \"// review:\" mark.\n"
        "\n"
        "  -q, --quiet   print the summaries only\n"
        "\n"
        "Exit status: 0 when every entry takes effect or equals the\n"
        "catalogue, 1 when a line is rejected, names an unknown key, or the\n"
-       "catalogue has errors, 2 when a file cannot be read.\n",
+       "catalogue has errors, 2 when a file cannot be read or the catalogue\n"
+       "is a message file.\n",
        {{"-q", "--quiet", nullptr}},
        2,
        0,
@@ -55,15 +56,20 @@ const std::vector<Command>& Commands() {
        "[--list] [--strict] CATALOGUE MESSAGEFILE...",
        "Counts, for each MESSAGEFILE, the catalogue's keys that it\n"
        "translates: those whose text, once the file is read as the program\n"
-       "reads it, is not the built-in one. A key is untranslated when the\n"
-       "file has no entry for it, repeats the built-in text, or has only\n"
-       "rejected entries.\n"
+       "reads it, is not the built-in one. A key is to review when a\n"
+       "\"// review:\" mark stands above the entry that gives its text, and\n"
+       "untranslated when the file has no entry for it, repeats the\n"
+       "built-in text, or has only rejected entries. A key that no\n"
+       "message-file line can hold with its built-in text (one holding\n"
+       "\"//\") is counted apart.\n"
        "\n"
-       "  --list     name each untranslated key as FILE: note: ...\n"
-       "  --strict   exit with 1 when a key is untranslated\n"
+       "  --list     name each key to review or untranslated, and each that\n"
+       "             cannot be given, as FILE: note: ...\n"
+       "  --strict   exit with 1 when a key is to review or untranslated\n"
        "\n"
-       "Exit status: 0, or 1 for --strict with untranslated keys or for a\n"
-       "catalogue with errors, 2 when a file cannot be read.\n",
+       "Exit status: 0, or 1 for --strict with keys to review or\n"
+       "untranslated or for a catalogue with errors, 2 when a file cannot\n"
+       "be read or the catalogue is a message file.\n",
        {{nullptr, "--list", nullptr}, {nullptr, "--strict", nullptr}},
        2,
        0,
@@ -71,9 +77,10 @@ const std::vector<Command>& Commands() {
       {"template",
        "[-o OUTPUT] CATALOGUE",
        "Writes a new message file to translate: a header with the rules,\n"
-       "then for each key a \"// built-in:\" comment recording its text and\n"
-       "an entry that holds the same text, so the file changes nothing\n"
-       "until translated.\n"
+       "then for each key the catalogue's comment lines directly above it\n"
+       "as \"// developers:\" notes, a \"// built-in:\" comment recording its\n"
+       "text and an entry that holds the same text, so the file changes\n"
+       "nothing until translated.\n"
        "\n"
        "  -o, --output OUTPUT   write to OUTPUT instead of standard output\n",
        {{"-o", "--output", "OUTPUT"}},
@@ -86,8 +93,10 @@ const std::vector<Command>& Commands() {
        "into OUTPUT. Every translated entry and every comment stays. New\n"
        "keys come in at the end as template lines; entries of keys the\n"
        "catalogue lost become \"// obsolete:\" comments; where the recorded\n"
-       "built-in text changed, a \"// review:\" comment follows the old\n"
-       "record.\n"
+       "built-in text changed, a \"// review:\" mark naming the old text\n"
+       "and a record of the new one take the old record's place (delete\n"
+       "the mark once the translation is reviewed); \"// developers:\"\n"
+       "notes follow the catalogue's.\n"
        "\n"
        "  -o, --output OUTPUT   write to OUTPUT (- for standard output)\n",
        {{"-o", "--output", "OUTPUT"}},

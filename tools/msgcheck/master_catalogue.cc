@@ -6,7 +6,7 @@
 
 #include "catalogue/format_check.h"
 #include "catalogue/message_line.h"
-#include "tools/msgcheck/translation_template.h"
+#include "tools/msgcheck/annotation.h"
 
 namespace msgcheck {
 namespace {
@@ -34,6 +34,20 @@ std::string WhyNotRead(const msgreport::ParsedLine& parsed,
   }
 }
 
+// A line that msgcheck writes into message files and a catalogue's author
+// would not: review marks are left out, since a developer may well write
+// "// review:" above a text.
+bool IsMessageFileLine(std::string_view line) {
+  switch (ParseAnnotation(line).kind) {
+    case AnnotationKind::kNote:
+    case AnnotationKind::kRecord:
+    case AnnotationKind::kNoEntry:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
@@ -42,6 +56,8 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
   msgreport::LineReader reader(path.c_str());
   if (!reader.is_open()) return reader.status();
   std::unordered_map<std::string, std::size_t> line_of_key;
+  // The comment lines since the last line of another kind.
+  std::vector<std::string> notes;
   while (std::optional<std::string_view> line = reader.NextLine()) {
     std::size_t number = reader.line_number();
     if (number == 1 && reader.skipped_byte_order_mark()) {
@@ -50,12 +66,19 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
     if (reader.line_too_long()) {
       Say(sink, path, number, "error", TooLongText());
       ++catalogue.errors;
+      notes.clear();
       continue;
     }
     msgreport::ParsedLine parsed = msgreport::ParseCatalogueLine(*line);
-    if (parsed.shape == LineShape::kComment && RecordedText(*line)) {
-      ++catalogue.recorded_texts;
+    if (parsed.shape == LineShape::kComment) {
+      if (IsMessageFileLine(*line) && catalogue.message_file_line == 0) {
+        catalogue.message_file_line = number;
+      }
+      notes.emplace_back(CatalogueNote(*line));
+      continue;
     }
+    std::vector<std::string> notes_above = std::move(notes);
+    notes.clear();
     if (parsed.shape != LineShape::kEntry) {
       std::string why = WhyNotRead(parsed, *line);
       if (!why.empty()) {
@@ -84,6 +107,7 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
     }
     catalogue.texts.ReplaceMessage(key.data(), key.size(), parsed.text.data(),
                                    parsed.text.size());
+    if (!notes_above.empty()) catalogue.notes[key] = std::move(notes_above);
     catalogue.keys.push_back(std::move(key));
     catalogue.key_lines.push_back(number);
   }
@@ -91,13 +115,21 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
   return reader.status();
 }
 
+const std::vector<std::string>& MasterCatalogue::NotesOf(
+    const std::string& key) const {
+  static const std::vector<std::string> kNone;
+  auto found = notes.find(key);
+  return found == notes.end() ? kNone : found->second;
+}
+
 std::string SwappedArguments(const std::string& path,
                              const MasterCatalogue& catalogue) {
-  if (catalogue.recorded_texts == 0) return {};
+  if (catalogue.message_file_line == 0) return {};
   return Quoted(path) +
-         " holds \"// built-in:\" records, as a message file "
-         "made by msgcheck does, not a catalogue: are CATALOGUE and "
-         "MESSAGEFILE the wrong way round?";
+         " is a message file made by msgcheck, not a "
+         "catalogue (see its line " +
+         std::to_string(catalogue.message_file_line) +
+         "): are CATALOGUE and MESSAGEFILE the wrong way round?";
 }
 
 KeySuggester::KeySuggester(const std::vector<std::string>& keys,

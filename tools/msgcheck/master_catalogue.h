@@ -2,7 +2,9 @@
 // line each, that message files are checked against and that the generated
 // header and translation templates are made from. It is read with the
 // message-file grammar, except that only a line beginning with "//" is a
-// comment, so a built-in text may hold "//" and, like any text, '"'.
+// comment, so a built-in text may hold "//" and, like any text, '"'. The
+// comment lines directly above an entry are the developers' notes for it,
+// which translations carry; a blank line keeps a comment to itself.
 
 #ifndef MSGREPORT_TOOLS_MSGCHECK_MASTER_CATALOGUE_H_
 #define MSGREPORT_TOOLS_MSGCHECK_MASTER_CATALOGUE_H_
@@ -10,6 +12,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/line_reader.h"
@@ -25,13 +28,17 @@ struct MasterCatalogue {
   // Lines that are neither entries, comments nor blank, and keys given
   // again: the catalogue does not say what its author meant.
   std::size_t errors = 0;
-  // "// built-in:" comments, which a translation made by msgcheck holds and
-  // a catalogue does not.
-  std::size_t recorded_texts = 0;
+  // Of the keys that have notes: each comment line above the key's entry,
+  // without its "//".
+  std::unordered_map<std::string, std::vector<std::string>> notes;
+  // The first line that msgcheck writes into message files and no
+  // catalogue holds, such as a "// built-in:" record; 0 for none.
+  std::size_t message_file_line = 0;
 
   const char* TextOf(const std::string& key) const {
     return texts.FindMessage(key.c_str());
   }
+  const std::vector<std::string>& NotesOf(const std::string& key) const;
 };
 
 // Loads the catalogue at `path`, telling `sink` of every line that cannot
@@ -44,6 +51,7 @@ msgreport::LineReader::Status LoadMasterCatalogue(const std::string& path,
 
 // When the catalogue at `path` looks like a message file, so that the
 // command's files were probably given the wrong way round: why; else empty.
+// Every command that takes a catalogue and message files asks.
 std::string SwappedArguments(const std::string& path,
                              const MasterCatalogue& catalogue);
 

@@ -1,10 +1,12 @@
 #include "tools/msgcheck/merge.h"
 
-#include <optional>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "catalogue/message_file_reader.h"
+#include "tools/msgcheck/annotation.h"
 #include "tools/msgcheck/translation_template.h"
 
 namespace msgcheck {
@@ -13,8 +15,18 @@ namespace {
 using msgreport::LineFate;
 using msgreport::LineOutcome;
 
-constexpr std::string_view kReviewChangedText =
-    "// review: the built-in text above changed to the one below";
+// The most annotation lines held back at once. A template writes a few
+// above each entry; a file with more in one run is written on as it is,
+// so that what a merge holds stays bounded whatever the file.
+constexpr std::size_t kMostHeld = 256;
+
+// A line of the annotations above an entry, held back until the line that
+// ends their run tells what becomes of them.
+struct HeldLine {
+  std::string line;
+  std::string end;
+  AnnotationKind kind;
+};
 
 class Merger {
  public:
@@ -30,22 +42,22 @@ class Merger {
     std::string end(reader_.dropped_crs(), '\r');
     if (reader_.ended_by_newline()) end += '\n';
     if (newline_.empty() && reader_.ended_by_newline()) newline_ = end;
-    if (dropping_note_ && ContinuesNoEntryNote(o.line)) {
-      dropping_note_ = false;
+    Annotation annotation = ParseAnnotation(o.line);
+    if (std::exchange(dropping_note_, false) &&
+        annotation.kind == AnnotationKind::kNoEntryMore) {
       return;
     }
-    dropping_note_ = false;
-    // A record waits for the line after it, which may make it stale.
-    std::optional<std::string> recorded = std::move(recorded_);
-    recorded_.reset();
-    if (std::optional<std::string_view> text = RecordedText(o.line)) {
-      Release();
-      held_ = std::string(o.line) + end;
-      recorded_ = std::string(*text);
-      return;
-    }
-    if (std::optional<std::string_view> key = KeyWithoutEntry(o.line)) {
-      return NoEntryNote(std::string(*key), recorded, o.line, end);
+    switch (annotation.kind) {
+      case AnnotationKind::kNote:
+      case AnnotationKind::kReview:
+      case AnnotationKind::kRecord:
+        if (run_.size() == kMostHeld) Release();
+        run_.push_back({std::string(o.line), end, annotation.kind});
+        return;
+      case AnnotationKind::kNoEntry:
+        return NoEntry(std::string(annotation.value), o.line, end);
+      default:
+        break;
     }
     switch (o.fate) {
       case LineFate::kSkipped:
@@ -53,38 +65,13 @@ class Merger {
       case LineFate::kUnknownKey:
         ++result_.obsolete;
         Release();
-        return Emit("// obsolete: " + std::string(o.line));
+        return Emit(ObsoleteLine(o.line));
       case LineFate::kMalformed:
         Present(std::string(o.parsed.key));
         return Keep(o.line, end);
       default:
-        break;
+        return Entry(o, end);
     }
-    std::string key(o.parsed.key);
-    Present(key);
-    std::string_view built_in = catalogue_.TextOf(key);
-    if (!recorded) {
-      Release();
-      if (o.fate == LineFate::kIncompatible) {
-        ++result_.to_review;
-        Emit(
-            "// review: this text's conversions do not fit the built-in "
-            "text's");
-      }
-      Emit(RecordedTextComment(built_in));
-    } else if (*recorded != built_in) {
-      // An untranslated entry is the tool's own, record and all.
-      if (o.parsed.text == *recorded) {
-        held_.clear();
-        ++result_.refreshed;
-        return EmitLines(TemplateEntry(key, built_in));
-      }
-      Release();
-      ++result_.to_review;
-      Emit(std::string(kReviewChangedText));
-      Emit(RecordedTextComment(built_in));
-    }
-    Keep(o.line, end);
   }
 
   // Template lines for the catalogue's keys that no entry named.
@@ -94,26 +81,97 @@ class Merger {
       if (present_.count(key) != 0) continue;
       ++result_.added;
       Emit("");
-      EmitLines(TemplateEntry(key, catalogue_.TextOf(key)));
+      EmitLines(
+          TemplateEntry(key, catalogue_.TextOf(key), catalogue_.NotesOf(key)));
     }
   }
 
  private:
-  // The comment a template has instead of an entry: refreshed, entry and
-  // all, once the key's text changed since it was recorded.
-  void NoEntryNote(const std::string& key,
-                   const std::optional<std::string>& recorded,
-                   std::string_view line, const std::string& end) {
-    const char* built_in = catalogue_.TextOf(key);
-    if (built_in == nullptr || !recorded || *recorded == built_in) {
-      Present(key);
-      return Keep(line, end);
-    }
-    held_.clear();
-    ++result_.refreshed;
-    dropping_note_ = true;
+  // An entry of a key the catalogue has, below the run of annotations held.
+  void Entry(const LineOutcome& o, const std::string& end) {
+    std::string key(o.parsed.key);
     Present(key);
-    EmitLines(TemplateEntry(key, built_in));
+    std::string_view built_in = catalogue_.TextOf(key);
+    const std::vector<std::string>& notes = catalogue_.NotesOf(key);
+    Annotations above = HeldAnnotations();
+    bool notes_changed = above.notes != notes;
+    if (notes_changed) ++result_.notes_updated;
+    std::vector<std::string> for_record;  // what takes the last record's place
+    if (!above.recorded) {
+      if (o.fate == LineFate::kIncompatible && above.review_line == 0) {
+        ++result_.to_review;
+        for_record.push_back(UnfitTextReview());
+      }
+      for_record.push_back(RecordLine(built_in));
+    } else if (*above.recorded != built_in) {
+      // An untranslated entry is the tool's own, annotations and all.
+      if (o.parsed.text == *above.recorded) {
+        run_.clear();
+        ++result_.refreshed;
+        return EmitLines(TemplateEntry(key, built_in, notes));
+      }
+      ++result_.to_review;
+      // The first mark names the text the translation was made from.
+      if (above.review_line == 0) {
+        for_record.push_back(ChangedTextReview(*above.recorded));
+      }
+      for_record.push_back(RecordLine(built_in));
+    }
+    WriteHeld(notes_changed ? &notes : nullptr, for_record);
+    Keep(o.line, end);
+  }
+
+  // The comment a template has instead of an entry: refreshed, entry and
+  // all, once the key's text or notes changed since it was written.
+  void NoEntry(const std::string& key, std::string_view line,
+               const std::string& end) {
+    const char* built_in = catalogue_.TextOf(key);
+    if (built_in == nullptr) return Keep(line, end);
+    Present(key);
+    const std::vector<std::string>& notes = catalogue_.NotesOf(key);
+    Annotations above = HeldAnnotations();
+    bool text_changed = above.recorded && *above.recorded != built_in;
+    bool notes_changed = above.notes != notes;
+    if (!text_changed && !notes_changed) return Keep(line, end);
+    if (text_changed) ++result_.refreshed;
+    if (notes_changed) ++result_.notes_updated;
+    run_.clear();
+    dropping_note_ = true;
+    EmitLines(TemplateEntry(key, built_in, notes));
+  }
+
+  Annotations HeldAnnotations() const {
+    Annotations annotations;
+    for (std::size_t i = 0; i < run_.size(); ++i) {
+      annotations.Add(ParseAnnotation(run_[i].line), i + 1);
+    }
+    return annotations;
+  }
+
+  // Writes the run held, with `notes` in place of its notes when given and
+  // `for_record` in place of its last record, or after the run if it has
+  // none.
+  void WriteHeld(const std::vector<std::string>* notes,
+                 const std::vector<std::string>& for_record) {
+    std::size_t last_record = run_.size();
+    for (std::size_t i = 0; i < run_.size(); ++i) {
+      if (run_[i].kind == AnnotationKind::kRecord) last_record = i;
+    }
+    if (notes != nullptr) {
+      // Old notes may go without a line taking their place.
+      result_.changed = true;
+      for (const std::string& note : *notes) Emit(NoteLine(note));
+    }
+    for (std::size_t i = 0; i <= run_.size(); ++i) {
+      if (i == last_record && !for_record.empty()) {
+        for (const std::string& line : for_record) Emit(line);
+      } else if (i < run_.size() &&
+                 (notes == nullptr || run_[i].kind != AnnotationKind::kNote)) {
+        Write(run_[i].line);
+        Write(run_[i].end);
+      }
+    }
+    run_.clear();
   }
 
   // Only the catalogue's keys, so that the set stays bounded by it.
@@ -133,11 +191,8 @@ class Merger {
       result_.text += bytes;
     }
   }
-  void Release() {
-    if (held_.empty()) return;
-    Write(held_);
-    held_.clear();
-  }
+  // The run held, as it was: no entry of the catalogue's follows it.
+  void Release() { WriteHeld(nullptr, {}); }
   // An old line, as it was.
   void Keep(std::string_view line, const std::string& end) {
     Release();
@@ -146,7 +201,6 @@ class Merger {
   }
   // A line the merge makes, which ends as the file's lines do.
   void Emit(std::string_view line) {
-    Release();
     result_.changed = true;
     if (open_line_) Write(Newline());
     Write(line);
@@ -169,8 +223,7 @@ class Merger {
   const MergeSink& sink_;
   MergeResult& result_;
   std::unordered_set<std::string> present_;  // keys an entry named
-  std::optional<std::string> recorded_;      // of the record held back
-  std::string held_;                         // a record and its line end
+  std::vector<HeldLine> run_;                // annotations held back
   std::string newline_;                      // the first line's line end
   bool started_ = false;
   bool open_line_ = false;  // the last line written has no line end
@@ -200,7 +253,8 @@ std::string MergeLine(const std::string& path, const MergeResult& r) {
   return path + ": merged: " + std::to_string(r.added) + " keys added, " +
          std::to_string(r.obsolete) + " obsolete, " +
          std::to_string(r.to_review) + " to review, " +
-         std::to_string(r.refreshed) + " refreshed";
+         std::to_string(r.refreshed) + " refreshed, " +
+         std::to_string(r.notes_updated) + " notes updated";
 }
 
 }  // namespace msgcheck

@@ -1,21 +1,27 @@
 // Brings a translation up to date with a program's catalogue, keeping all
-// of the translator's work: every translated entry and every comment stays
-// as it is, and each change is one a translator can see.
+// of the translator's work: every translated entry and every comment of the
+// translator's stays as it is, and each change is one a translator can see.
+// What msgcheck keeps above each entry is read and written through the
+// grammar of tools/msgcheck/annotation.h.
 //  - A key new to the catalogue comes in at the end as template lines.
 //  - An entry whose key left the catalogue becomes an "// obsolete:"
 //    comment.
-//  - Below the recorded built-in text ("// built-in:") of an entry, when it
-//    differs from the catalogue's, come a "// review:" comment and a record
-//    of the new text; an entry still holding the old built-in text,
-//    untranslated, simply gets the new one, record and all.
-//  - An entry without a record gets one, and a "// review:" comment too
-//    when its conversions no longer fit the built-in text's.
+//  - Where an entry's recorded built-in text ("// built-in:") differs from
+//    the catalogue's, a "// review:" mark that names the old text and a
+//    record of the new one take the old record's place; an entry still
+//    holding the old built-in text, untranslated, simply gets the new one,
+//    record and all.
+//  - An entry without a record gets one, and a "// review:" mark too when
+//    its conversions no longer fit the built-in text's.
+//  - The developers' notes above an entry ("// developers:") follow the
+//    catalogue's comments for the key, added, changed or removed.
 //  - A key the template could give no entry, since its built-in text held
 //    "//", gets one once the text can be written, as a changed text does.
-// Nothing else changes, so every key whose built-in text is unchanged reads
-// exactly as before: each line keeps its own line end, and lines the merge
-// adds end as the file's first line does. The file is read and written a
-// line at a time, so what the merge holds grows with the catalogue only.
+// Nothing else changes, so every key whose built-in text and notes are
+// unchanged reads exactly as before: each line keeps its own line end, and
+// lines the merge adds end as the file's first line does. The file is read
+// and written a line at a time, so what the merge holds grows with the
+// catalogue and a bounded run of one entry's annotations only.
 
 #ifndef MSGREPORT_TOOLS_MSGCHECK_MERGE_H_
 #define MSGREPORT_TOOLS_MSGCHECK_MERGE_H_
@@ -43,7 +49,8 @@ struct MergeResult {
   std::size_t added = 0;
   std::size_t obsolete = 0;
   std::size_t to_review = 0;
-  std::size_t refreshed = 0;  // untranslated entries given the new text
+  std::size_t refreshed = 0;      // untranslated entries given the new text
+  std::size_t notes_updated = 0;  // entries whose notes were brought in line
 };
 
 // Takes the merged file piece by piece, in order.
@@ -53,7 +60,8 @@ MergeResult MergeTranslation(const std::string& path,
                              const MasterCatalogue& catalogue,
                              const MergeSink& sink = {});
 
-// `FILE: merged: 2 keys added, 1 obsolete, 1 to review, 0 refreshed`
+// `FILE: merged: 2 keys added, 1 obsolete, 1 to review, 0 refreshed, 1
+// notes updated`
 std::string MergeLine(const std::string& path, const MergeResult& result);
 
 }  // namespace msgcheck

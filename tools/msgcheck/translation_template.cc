@@ -1,16 +1,9 @@
 #include "tools/msgcheck/translation_template.h"
 
-#include "catalogue/message_line.h"
+#include "tools/msgcheck/annotation.h"
 
 namespace msgcheck {
 namespace {
-
-constexpr std::string_view kRecordedPrefix = "// built-in: \"";
-constexpr std::string_view kNoEntry = " has no entry: ";
-constexpr std::string_view kNoEntryNote =
-    "no message-file line holds this key and text as\n"
-    "// they stand (\"//\" makes a line a comment; a text begins at the "
-    "first '\"').\n";
 
 constexpr const char kTemplateHeader[] =
     "// Messages of the program, to translate.\n"
@@ -27,57 +20,36 @@ constexpr const char kTemplateHeader[] =
     "//\n"
     "// A line holding \"//\" anywhere is a comment, so no text can hold "
     "\"//\".\n"
-    "// Keep the \"// built-in:\" line above each entry: it records the text\n"
-    "// the entry was made from, so that \"msgcheck merge\" can tell you when\n"
-    "// the program's text changes.\n"
+    "// Above each entry stand lines that msgcheck reads: keep them together\n"
+    "// directly above it, and write comments of your own above them.\n"
+    "//   // developers: a note from the program's developers, which\n"
+    "//      \"msgcheck merge\" keeps up to date.\n"
+    "//   // built-in: the text the entry was made from, so that \"msgcheck\n"
+    "//      merge\" can tell you when the program's text changes.\n"
+    "//   // review: set by \"msgcheck merge\" when that text changed. Check\n"
+    "//      the translation against the new text, then delete the line:\n"
+    "//      until then the entry counts as one to review.\n"
     "//\n"
-    "// Check your work with \"msgcheck check CATALOGUE THIS-FILE\".\n";
+    "// Check your work with \"msgcheck check CATALOGUE THIS-FILE\", and "
+    "see\n"
+    "// what is left with \"msgcheck coverage --list CATALOGUE THIS-FILE\".\n";
 
 }  // namespace
 
-std::string RecordedTextComment(std::string_view text) {
-  return std::string(kRecordedPrefix) + std::string(text) + "\"";
-}
-
-std::optional<std::string_view> RecordedText(std::string_view line) {
-  if (line.substr(0, kRecordedPrefix.size()) != kRecordedPrefix) {
-    return std::nullopt;
-  }
-  std::size_t close = line.find_last_not_of(" \t");
-  if (close < kRecordedPrefix.size() || line[close] != '"') return std::nullopt;
-  return line.substr(kRecordedPrefix.size(), close - kRecordedPrefix.size());
-}
-
-std::optional<std::string_view> KeyWithoutEntry(std::string_view line) {
-  std::size_t end = line.find(kNoEntry);
-  if (line.substr(0, 3) != "// " || end == std::string_view::npos) {
-    return std::nullopt;
-  }
-  return line.substr(3, end - 3);
-}
-
-std::string TemplateEntry(std::string_view key, std::string_view text) {
-  std::string lines = RecordedTextComment(text) + "\n";
-  std::string entry = std::string(key) + " : \"" + std::string(text) + "\"";
-  // The grammar itself decides: the entry must read back as it was meant.
-  msgreport::ParsedLine parsed = msgreport::ParseLine(entry);
-  if (parsed.shape == msgreport::LineShape::kEntry && parsed.key == key &&
-      parsed.text == text) {
-    return lines + entry + "\n";
-  }
-  return lines + "// " + std::string(key) + std::string(kNoEntry) +
-         std::string(kNoEntryNote);
-}
-
-bool ContinuesNoEntryNote(std::string_view line) {
-  std::string_view second = kNoEntryNote.substr(kNoEntryNote.find('\n') + 1);
-  return line == second.substr(0, second.size() - 1);
+std::string TemplateEntry(std::string_view key, std::string_view text,
+                          const std::vector<std::string>& notes) {
+  std::string lines;
+  for (const std::string& note : notes) lines += NoteLine(note) + "\n";
+  lines += RecordLine(text) + "\n";
+  if (!WhyNoEntry(key, text).empty()) return lines + NoEntryLines(key);
+  return lines + EntryLine(key, text) + "\n";
 }
 
 std::string TranslationTemplate(const MasterCatalogue& catalogue) {
   std::string out = kTemplateHeader;
   for (const std::string& key : catalogue.keys) {
-    out += "\n" + TemplateEntry(key, catalogue.TextOf(key));
+    out += "\n" +
+           TemplateEntry(key, catalogue.TextOf(key), catalogue.NotesOf(key));
   }
   return out;
 }
