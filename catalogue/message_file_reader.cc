@@ -19,20 +19,25 @@ bool Equals(const char* stored, std::string_view text) {
 std::pair<LineFate, CompatibilityVerdict> JudgeForm(
     const ParsedLine& parsed, const SuffixedKey& form, std::size_t base_slot,
     const MessageTable& catalogue, MessageTable::Staged* staged) {
-  if (form.suffix == kCountSuffix) return {LineFate::kProgramOnly, {}};
   std::optional<PluralCategory> category = FormCategoryNamed(form.suffix);
-  if (!category) return {LineFate::kUnknownKey, {}};
+  if (!category) return {LineFate::kProgramOnly, {}};  // KEY[count]
   if (parsed.malformed()) return {LineFate::kMalformed, {}};
-  CompatibilityVerdict verdict =
-      CheckCompatibility(catalogue.BuiltInTextAt(base_slot), parsed.text.data(),
-                         parsed.text.size());
-  if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
+  // A form is unchanged when it repeats the catalogue's text for it, or,
+  // for a form the catalogue lacks, the message's own text, as a template
+  // has it.
+  std::size_t slot = catalogue.FindSlot(parsed.key.data(), parsed.key.size());
+  bool same =
+      Equals(catalogue.TextAt(slot == MessageTable::kNoSlot ? base_slot : slot),
+             parsed.text);
+  CompatibilityVerdict verdict;
+  if (!same) {
+    verdict = CheckCompatibility(catalogue.BuiltInTextAt(base_slot),
+                                 parsed.text.data(), parsed.text.size());
+    if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
+  }
   if (staged != nullptr) {
     catalogue.StageForm(base_slot, *category, parsed.key, parsed.text, *staged);
   }
-  std::size_t slot = catalogue.FindSlot(parsed.key.data(), parsed.key.size());
-  bool same = slot != MessageTable::kNoSlot &&
-              Equals(catalogue.TextAt(slot), parsed.text);
   return {same ? LineFate::kUnchanged : LineFate::kReplaced, verdict};
 }
 
@@ -41,7 +46,11 @@ std::optional<std::pair<SuffixedKey, std::size_t>> FormOf(
     std::string_view key, const MessageTable& catalogue) {
   if (!catalogue.holds_suffixed_keys()) return std::nullopt;
   std::optional<SuffixedKey> form = SplitSuffixedKey(key);
-  if (!form) return std::nullopt;
+  // Any other bracketed word makes a key of its own.
+  if (!form || (!FormCategoryNamed(form->suffix) &&
+                form->suffix != kCountSuffix)) {
+    return std::nullopt;
+  }
   std::size_t base = catalogue.FindSlot(form->base.data(), form->base.size());
   if (base == MessageTable::kNoSlot || catalogue.PluralAt(base) == nullptr) {
     return std::nullopt;
@@ -78,18 +87,20 @@ std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
   std::size_t slot = catalogue.FindSlot(parsed.key.data(), parsed.key.size());
   if (slot == MessageTable::kNoSlot) return {LineFate::kUnknownKey, {}};
   if (parsed.malformed()) return {LineFate::kMalformed, {}};
-  bool plural = catalogue.PluralAt(slot) != nullptr;
+  // A plural message's own line in words other than the built-in ones
+  // makes the file decide its forms; one that repeats the built-in text,
+  // as an untranslated template does, leaves them as they are.
+  bool decides = catalogue.PluralAt(slot) != nullptr && staged != nullptr &&
+                 !Equals(catalogue.BuiltInTextAt(slot), parsed.text);
   if (Equals(catalogue.TextAt(slot), parsed.text)) {
-    if (plural && staged != nullptr) catalogue.StageOtherForm(slot, *staged);
+    if (decides) catalogue.StageOtherForm(slot, *staged);
     return {LineFate::kUnchanged, {}};
   }
   CompatibilityVerdict verdict = CheckCompatibility(
       catalogue.BuiltInTextAt(slot), parsed.text.data(), parsed.text.size());
   if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
-  if (staged != nullptr) {
-    catalogue.Stage(slot, parsed.text, *staged);
-    if (plural) catalogue.StageOtherForm(slot, *staged);
-  }
+  if (staged != nullptr) catalogue.Stage(slot, parsed.text, *staged);
+  if (decides) catalogue.StageOtherForm(slot, *staged);
   return {LineFate::kReplaced, verdict};
 }
 

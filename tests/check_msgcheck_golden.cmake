@@ -24,6 +24,11 @@ set(cases
   "review/check|check catalogue.txt marked.txt"
   "review/coverage_marked|coverage --list --strict catalogue.txt marked.txt"
   "review/coverage_reviewed|coverage --list --strict catalogue.txt reviewed.txt"
+  "plural/check|check catalogue.txt pl.txt"
+  "plural/coverage|coverage --list catalogue.txt pl.txt"
+  "plural/template|template --language ar catalogue.txt"
+  "plural/merge|merge -o - catalogue.txt pl.txt"
+  "plural/header|header --namespace sync catalogue.txt -"
 )
 set(failed "")
 foreach(case IN LISTS cases)

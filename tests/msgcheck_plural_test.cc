@@ -110,7 +110,12 @@ TEST(MsgcheckPluralTest, NamesFileFormsThatGoAmissInTheFilesLanguage) {
        {"1: error: language 'xx' has no plural rule in the Unicode CLDR: the "
         "file's plural messages show their other text for every count",
         "2: error: 'SENT[one]' is dropped: the file does not give 'SENT' "
-        "itself, the message's other form"}},
+        "itself, the message's other form, in words of its own"}},
+      {"the message's own line repeating the built-in text decides nothing",
+       "SYNCED : \"Synchronised %d files\"\nSYNCED[one] : "
+       "\"Zsynchronizowano\"\n",
+       {"2: error: 'SYNCED[one]' is dropped: the file does not give 'SYNCED' "
+        "itself, the message's other form, in words of its own"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FileFindings(c.file), c.findings) << c.what;

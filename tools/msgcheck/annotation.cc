@@ -109,6 +109,12 @@ std::string UnfitTextReview() {
          std::string(kReviewHow);
 }
 
+std::string NewFormReview() {
+  return std::string(kReviewPrefix) +
+         "a plural form the file lacked, started from its other text" +
+         std::string(kReviewHow);
+}
+
 std::string ObsoleteLine(std::string_view entry) {
   return std::string(kObsoletePrefix) + std::string(entry);
 }

@@ -56,6 +56,7 @@ std::string NoteLine(std::string_view note);
 std::string RecordLine(std::string_view text);
 std::string ChangedTextReview(std::string_view old_text);
 std::string UnfitTextReview();
+std::string NewFormReview();
 std::string ObsoleteLine(std::string_view entry);
 // Both lines, each ended by a line feed.
 std::string NoEntryLines(std::string_view key);

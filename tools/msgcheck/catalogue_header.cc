@@ -179,7 +179,8 @@ std::string CatalogueHeader(const MasterCatalogue& catalogue,
       "// has checked the arguments against the key's built-in text; a call\n"
       "// that does not fit does not compile. " +
       ns + "::kPairs holds the\n// " + std::to_string(catalogue.keys.size()) +
-      " built-in messages, kPairCount of them, for MessageHandler, and\n// " +
+      " built-in key/text pairs, kPairCount of them, for MessageHandler,\n// "
+      "and " +
       ns + "::key::NAME is a message's key.\n\n";
   body += "#include \"msgreport_checked.h\"\n\n";
   body +=

@@ -173,9 +173,17 @@ int RunTemplate(const Invocation& invocation) {
           LoadWholeCatalogue(invocation, catalogue, Beside::kNoMessageFile)) {
     return refused;
   }
+  std::string language = invocation.Value("--language", "");
+  if (!language.empty() && CategoriesOf(language) == 0) {
+    std::fprintf(stderr,
+                 "msgcheck: %s is no language the Unicode CLDR has plural "
+                 "rules for (write one as \"pl\" or \"pt_BR\")\n",
+                 Quoted(language).c_str());
+    return kTrouble;
+  }
   std::string output = invocation.Value("--output", "-");
   if (int refused = RefuseToOverwrite(invocation, output)) return refused;
-  return Write(output, TranslationTemplate(catalogue));
+  return Write(output, TranslationTemplate(catalogue, language));
 }
 
 int RunMerge(const Invocation& invocation) {

@@ -6,6 +6,7 @@
 #include "catalogue/message_file_reader.h"
 #include "tools/msgcheck/annotation.h"
 #include "tools/msgcheck/diagnostic.h"
+#include "tools/msgcheck/plural_forms.h"
 
 namespace msgcheck {
 namespace {
@@ -32,12 +33,13 @@ bool IsEntryOfKnownKey(const LineOutcome& outcome,
       return false;
     default:
       key.assign(outcome.parsed.key);
-      return catalogue.TextOf(key) != nullptr;
+      return !RecordKeyOf(catalogue, key).empty();
   }
 }
 
-void Count(const std::string& key, const KeyEntries* entries,
+void Count(const FileEntry& unit, const KeyEntries* entries,
            const MasterCatalogue& catalogue, Coverage& coverage) {
+  const std::string& key = unit.key;
   using Why = Untranslated::Why;
   if (entries != nullptr && entries->winner != 0) {
     if (entries->review_mark == 0) {
@@ -48,7 +50,7 @@ void Count(const std::string& key, const KeyEntries* entries,
     }
   } else if (entries != nullptr && entries->rejected != 0) {
     coverage.untranslated.push_back({key, Why::kRejected, entries->rejected});
-  } else if (std::string why = WhyNoEntry(key, catalogue.TextOf(key));
+  } else if (std::string why = WhyNoEntry(key, catalogue.TextOf(unit.source));
              !why.empty()) {
     coverage.cannot_be_given.push_back({key, std::move(why)});
   } else {
@@ -69,10 +71,14 @@ Coverage MeasureCoverage(const std::string& path,
   std::unordered_map<std::string, KeyEntries> named;
   AnnotationReader annotations;
   std::string key;
+  std::string language;  // the catalogue's unless the file names one
   msgreport::JudgeMessageLines(
       reader, catalogue.texts, [&](const LineOutcome& outcome) {
         Annotations above =
             annotations.Above(outcome.line, outcome.line_number);
+        if (outcome.fate == LineFate::kLanguage) {
+          language.assign(outcome.parsed.text);
+        }
         if (!IsEntryOfKnownKey(outcome, catalogue, key)) return;
         KeyEntries& entries = named[key];
         // The last text other than the built-in one wins, whatever follows.
@@ -86,10 +92,13 @@ Coverage MeasureCoverage(const std::string& path,
       });
   coverage.status = reader.status();
 
-  coverage.keys = catalogue.keys.size();
-  for (const std::string& known : catalogue.keys) {
-    auto found = named.find(known);
-    Count(known, found == named.end() ? nullptr : &found->second, catalogue,
+  // Each form a plural message has in the file's language counts as a
+  // key; the language itself, and a count, are no texts to translate.
+  for (const FileEntry& unit : FileEntriesFor(catalogue, language)) {
+    if (PartsOf(catalogue, unit.key).role == KeyRole::kLanguage) continue;
+    ++coverage.keys;
+    auto found = named.find(unit.key);
+    Count(unit, found == named.end() ? nullptr : &found->second, catalogue,
           coverage);
   }
   return coverage;

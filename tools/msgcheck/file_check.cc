@@ -7,6 +7,7 @@
 #include "catalogue/message_file_reader.h"
 #include "catalogue/message_line.h"
 #include "tools/msgcheck/annotation.h"
+#include "tools/msgcheck/plural_forms.h"
 
 namespace msgcheck {
 namespace {
@@ -244,12 +245,14 @@ class Reporter {
       : path_(path),
         sink_(sink),
         summary_(summary),
-        diagnostician_(catalogue) {}
+        diagnostician_(catalogue),
+        plurals_(catalogue) {}
 
   void Line(const msgreport::LineReader& reader, const LineOutcome& outcome) {
     NotesBefore(reader, outcome.line_number);
     Annotations above = annotations_.Above(outcome.line, outcome.line_number);
     Diagnosis diagnosis = diagnostician_.Diagnose(outcome);
+    plurals_.See(outcome);
     ++summary_.lines;
     if (diagnosis.tally != nullptr) ++(summary_.*diagnosis.tally);
     if (above.review_line != 0 && IsEntryOfKnownKey(outcome.fate)) {
@@ -267,6 +270,13 @@ class Reporter {
   void End(const msgreport::LineReader& reader) {
     // On Windows the reader stops at a Ctrl-Z, so no line may reach it.
     NotesBefore(reader, static_cast<std::size_t>(-1));
+    // Plural forms are weighed once the file's language is known.
+    for (const PluralFileAudit::Finding& finding : plurals_.Findings()) {
+      Say(sink_, path_, finding.line, finding.severity, finding.what);
+      if (std::string_view(finding.severity) == "error") {
+        ++summary_.plural_errors;
+      }
+    }
   }
 
  private:
@@ -288,6 +298,7 @@ class Reporter {
   const DiagnosticSink& sink_;
   FileSummary& summary_;
   Diagnostician diagnostician_;
+  PluralFileAudit plurals_;
   AnnotationReader annotations_;
   bool noted_byte_order_mark_ = false;
   bool warned_of_ctrl_z_ = false;
@@ -317,8 +328,12 @@ std::string SummaryLine(const std::string& path, const FileSummary& s) {
          std::to_string(s.unchanged) + " unchanged, " +
          std::to_string(s.unknown_keys) + " unknown keys, " +
          std::to_string(s.rejected) + " rejected" +
-         (s.to_review == 0 ? std::string()
-                           : ", " + std::to_string(s.to_review) + " to review");
+         (s.to_review == 0
+              ? std::string()
+              : ", " + std::to_string(s.to_review) + " to review") +
+         (s.plural_errors == 0
+              ? std::string()
+              : ", " + std::to_string(s.plural_errors) + " plural form errors");
 }
 
 }  // namespace msgcheck

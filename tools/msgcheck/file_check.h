@@ -24,11 +24,15 @@ struct FileSummary {
   std::size_t rejected = 0;
   // Entries below a "// review:" mark, which take effect all the same.
   std::size_t to_review = 0;
+  // Plural forms the library drops, or cannot choose by any language.
+  std::size_t plural_errors = 0;
 
   bool readable() const {
     return status == msgreport::LineReader::Status::kOpen;
   }
-  bool clean() const { return unknown_keys == 0 && rejected == 0; }
+  bool clean() const {
+    return unknown_keys == 0 && rejected == 0 && plural_errors == 0;
+  }
 };
 
 // Reads the file once, handing `sink` its diagnostics in line order as it

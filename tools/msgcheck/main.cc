@@ -75,15 +75,18 @@ const std::vector<Command>& Commands() {
        0,
        msgcheck::RunCoverage},
       {"template",
-       "[-o OUTPUT] CATALOGUE",
+       "[-o OUTPUT] [--language LL] CATALOGUE",
        "Writes a new message file to translate: a header with the rules,\n"
        "then for each key the catalogue's comment lines directly above it\n"
        "as \"// developers:\" notes, a \"// built-in:\" comment recording its\n"
        "text and an entry that holds the same text, so the file changes\n"
        "nothing until translated.\n"
        "\n"
-       "  -o, --output OUTPUT   write to OUTPUT instead of standard output\n",
-       {{"-o", "--output", "OUTPUT"}},
+       "  -o, --output OUTPUT   write to OUTPUT instead of standard output\n"
+       "  --language LL         a file in language LL (\"pl\", \"pt_BR\"):\n"
+       "                        @language names it, and each plural message\n"
+       "                        has an entry per plural form LL uses\n",
+       {{"-o", "--output", "OUTPUT"}, {nullptr, "--language", "LL"}},
        1,
        1,
        msgcheck::RunTemplate},

@@ -1,5 +1,6 @@
 #include "tools/msgcheck/merge.h"
 
+#include <map>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "catalogue/message_file_reader.h"
 #include "tools/msgcheck/annotation.h"
+#include "tools/msgcheck/plural_forms.h"
 #include "tools/msgcheck/translation_template.h"
 
 namespace msgcheck {
@@ -69,6 +71,11 @@ class Merger {
       case LineFate::kMalformed:
         Present(std::string(o.parsed.key));
         return Keep(o.line, end);
+      case LineFate::kProgramOnly:
+        return Keep(o.line, end);
+      case LineFate::kLanguage:
+        language_.assign(o.parsed.text);
+        return Entry(o, end);
       default:
         return Entry(o, end);
     }
@@ -77,12 +84,30 @@ class Merger {
   // Template lines for the catalogue's keys that no entry named.
   void AddNewKeys() {
     Release();
-    for (const std::string& key : catalogue_.keys) {
-      if (present_.count(key) != 0) continue;
+    // The file's language, once read whole, tells which plural forms it
+    // needs.
+    for (const FileEntry& entry : FileEntriesFor(catalogue_, language_)) {
+      if (present_.count(entry.key) != 0) continue;
       ++result_.added;
       Emit("");
-      EmitLines(
-          TemplateEntry(key, catalogue_.TextOf(key), catalogue_.NotesOf(key)));
+      // A form new to a translated message starts from the file's own
+      // "other" text, which the program shows for it until then, and
+      // waits for review; the built-in words would mix two languages.
+      auto other = translated_others_.find(
+          std::string(PartsOf(catalogue_, entry.key).base));
+      if (other == translated_others_.end()) {
+        EmitLines(TemplateEntry(entry.key, catalogue_.TextOf(entry.source),
+                                catalogue_.NotesOf(entry.source), entry.text));
+        continue;
+      }
+      ++result_.to_review;
+      std::string lines;
+      for (const std::string& note : catalogue_.NotesOf(entry.source)) {
+        lines += NoteLine(note) + "\n";
+      }
+      EmitLines(lines + NewFormReview() + "\n" +
+                RecordLine(catalogue_.TextOf(entry.source)) + "\n" +
+                EntryLine(entry.key, other->second) + "\n");
     }
   }
 
@@ -91,8 +116,18 @@ class Merger {
   void Entry(const LineOutcome& o, const std::string& end) {
     std::string key(o.parsed.key);
     Present(key);
-    std::string_view built_in = catalogue_.TextOf(key);
-    const std::vector<std::string>& notes = catalogue_.NotesOf(key);
+    // A plural form the catalogue lacks records its message's text.
+    std::string source = RecordKeyOf(catalogue_, key);
+    if (source.empty()) {
+      Release();
+      return Keep(o.line, end);
+    }
+    std::string_view built_in = catalogue_.TextOf(source);
+    const std::vector<std::string>& notes = catalogue_.NotesOf(source);
+    if (o.fate == LineFate::kReplaced && source == key &&
+        IsPluralMessage(catalogue_, key)) {
+      translated_others_[key] = std::string(o.parsed.text);
+    }
     Annotations above = HeldAnnotations();
     bool notes_changed = above.notes != notes;
     if (notes_changed) ++result_.notes_updated;
@@ -125,10 +160,11 @@ class Merger {
   // all, once the key's text or notes changed since it was written.
   void NoEntry(const std::string& key, std::string_view line,
                const std::string& end) {
-    const char* built_in = catalogue_.TextOf(key);
-    if (built_in == nullptr) return Keep(line, end);
+    std::string source = RecordKeyOf(catalogue_, key);
+    if (source.empty()) return Keep(line, end);
+    const char* built_in = catalogue_.TextOf(source);
     Present(key);
-    const std::vector<std::string>& notes = catalogue_.NotesOf(key);
+    const std::vector<std::string>& notes = catalogue_.NotesOf(source);
     Annotations above = HeldAnnotations();
     bool text_changed = above.recorded && *above.recorded != built_in;
     bool notes_changed = above.notes != notes;
@@ -176,7 +212,7 @@ class Merger {
 
   // Only the catalogue's keys, so that the set stays bounded by it.
   void Present(std::string key) {
-    if (catalogue_.TextOf(key) != nullptr) present_.insert(std::move(key));
+    if (!RecordKeyOf(catalogue_, key).empty()) present_.insert(std::move(key));
   }
 
   void Write(std::string_view bytes) {
@@ -225,6 +261,10 @@ class Merger {
   std::unordered_set<std::string> present_;  // keys an entry named
   std::vector<HeldLine> run_;                // annotations held back
   std::string newline_;                      // the first line's line end
+  std::string language_;  // the file's @language, if it names one
+  // The texts of the messages the file translates, by key: what a plural
+  // form it lacks starts from.
+  std::map<std::string, std::string> translated_others_;
   bool started_ = false;
   bool open_line_ = false;  // the last line written has no line end
   bool dropping_note_ = false;

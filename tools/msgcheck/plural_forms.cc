@@ -8,15 +8,11 @@
 namespace msgcheck {
 namespace {
 
+using msgreport::LineFate;
 using msgreport::PluralCategory;
 
 unsigned Bit(PluralCategory category) {
   return 1U << static_cast<int>(category);
-}
-
-bool IsPlural(const MasterCatalogue& catalogue, std::string_view key) {
-  return catalogue.texts.PluralAt(
-             catalogue.texts.FindSlot(key.data(), key.size())) != nullptr;
 }
 
 // Why the catalogue's form, or count, of a plural message is unusable;
@@ -34,7 +30,7 @@ std::string FormProblem(const MasterCatalogue& catalogue,
       return "the text of " + Quoted(key) + " must be the number of " +
              Quoted(base) + "'s count argument, counted from 1";
     }
-    if (!IsPlural(catalogue, base)) {
+    if (!IsPluralMessage(catalogue, base)) {
       return Quoted(key) + " names argument " + std::to_string(*position) +
              ", which " + Quoted(base) + " does not read as an integer";
     }
@@ -60,6 +56,12 @@ std::string FormProblem(const MasterCatalogue& catalogue,
 }
 
 }  // namespace
+
+bool IsPluralMessage(const MasterCatalogue& catalogue, std::string_view key) {
+  std::size_t slot = catalogue.texts.FindSlot(key.data(), key.size());
+  return slot != msgreport::MessageTable::kNoSlot &&
+         catalogue.texts.PluralAt(slot) != nullptr;
+}
 
 KeyParts PartsOf(const MasterCatalogue& catalogue, std::string_view key) {
   KeyParts parts;
@@ -107,6 +109,46 @@ std::string CategoryList(unsigned categories) {
   return list;
 }
 
+std::vector<FileEntry> FileEntriesFor(const MasterCatalogue& catalogue,
+                                      std::string_view language) {
+  std::string named =
+      language.empty() ? CatalogueLanguage(catalogue) : std::string(language);
+  unsigned uses = CategoriesOf(named);
+  std::vector<FileEntry> entries;
+  for (const std::string& key : catalogue.keys) {
+    KeyParts parts = PartsOf(catalogue, key);
+    if (parts.role == KeyRole::kLanguage) {
+      entries.push_back({key, named, key});
+      continue;
+    }
+    if (parts.role != KeyRole::kMessage) continue;  // forms come below
+    entries.push_back({key, catalogue.TextOf(key), key});
+    if (!IsPluralMessage(catalogue, key)) continue;
+    for (int category = 0; category < msgreport::kPluralCategoryCount - 1;
+         ++category) {
+      if ((uses & (1U << category)) == 0) continue;
+      std::string form =
+          key + '[' +
+          msgreport::PluralCategoryName(static_cast<PluralCategory>(category)) +
+          ']';
+      const char* text = catalogue.TextOf(form);
+      std::string source = text != nullptr ? form : key;
+      entries.push_back({form, catalogue.TextOf(source), source});
+    }
+  }
+  return entries;
+}
+
+std::string RecordKeyOf(const MasterCatalogue& catalogue,
+                        std::string_view key) {
+  if (catalogue.TextOf(std::string(key)) != nullptr) return std::string(key);
+  KeyParts parts = PartsOf(catalogue, key);
+  if (parts.role == KeyRole::kForm && IsPluralMessage(catalogue, parts.base)) {
+    return std::string(parts.base);
+  }
+  return {};
+}
+
 std::size_t CheckCataloguePlurals(const std::string& path,
                                   const MasterCatalogue& catalogue,
                                   const DiagnosticSink& sink) {
@@ -129,7 +171,7 @@ std::size_t CheckCataloguePlurals(const std::string& path,
       problem = FormProblem(catalogue, key, parts, categories, language);
       std::string count = std::string(parts.base) + "[count]";
       if (problem.empty() && parts.role == KeyRole::kForm &&
-          !IsPlural(catalogue, parts.base) &&
+          !IsPluralMessage(catalogue, parts.base) &&
           catalogue.TextOf(count) == nullptr) {
         problem = Quoted(parts.base) +
                   " has forms but no integer argument to choose them by "
@@ -145,7 +187,6 @@ std::size_t CheckCataloguePlurals(const std::string& path,
 }
 
 void PluralFileAudit::See(const msgreport::LineOutcome& outcome) {
-  using msgreport::LineFate;
   if (outcome.fate == LineFate::kLanguage) {
     language_line_ = outcome.line_number;
     language_ = std::string(outcome.parsed.text);
@@ -157,8 +198,13 @@ void PluralFileAudit::See(const msgreport::LineOutcome& outcome) {
   }
   std::string_view key = outcome.parsed.key;
   KeyParts parts = PartsOf(catalogue_, key);
+  // The message's own line counts once translated: the library keeps the
+  // built-in forms while it repeats the built-in text.
+  if (parts.role != KeyRole::kForm && outcome.fate != LineFate::kReplaced) {
+    return;
+  }
   std::string_view base = parts.role == KeyRole::kForm ? parts.base : key;
-  if (!IsPlural(catalogue_, base)) return;
+  if (!IsPluralMessage(catalogue_, base)) return;
   given_[std::string(base)] |= Bit(parts.category);
   line_of_[std::string(key)] = outcome.line_number;
 }
@@ -192,7 +238,8 @@ std::vector<PluralFileAudit::Finding> PluralFileAudit::Findings() const {
         findings.push_back({line, "error",
                             Quoted(form) + " is dropped: the file does not " +
                                 "give " + Quoted(base) +
-                                " itself, the message's other form"});
+                                " itself, the message's other form, in "
+                                "words of its own"});
       } else if (uses != 0 && (uses & (1U << category)) == 0) {
         findings.push_back({line, "warning",
                             Quoted(form) + " is never used: counts in " +

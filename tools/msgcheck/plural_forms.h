@@ -34,6 +34,8 @@ struct KeyParts {
 };
 
 KeyParts PartsOf(const MasterCatalogue& catalogue, std::string_view key);
+// Whether `key` is a message with plural forms, as the library sees it.
+bool IsPluralMessage(const MasterCatalogue& catalogue, std::string_view key);
 
 // The catalogue's language, named by its `@language` entry or else the
 // default one, and the rule its forms are chosen by (none when unknown).
@@ -44,6 +46,28 @@ std::string CatalogueLanguage(const MasterCatalogue& catalogue);
 unsigned CategoriesOf(std::string_view language);
 // "one, few, many, other"
 std::string CategoryList(unsigned categories);
+
+// An entry a message file in some language holds for the catalogue: its
+// key, the text a template gives it, and the catalogue key whose text its
+// "// built-in:" record keeps and whose notes stand above it.
+struct FileEntry {
+  std::string key;
+  std::string text;
+  std::string source;
+};
+
+// The entries of a message file in `language` (empty: the catalogue's),
+// in catalogue order: each message; after a plural message, a form for
+// each further category the language uses, with the catalogue's text of
+// that form or else the message's own; `@language` naming the language.
+// A count, `KEY[count]`, is the program's alone and has none.
+std::vector<FileEntry> FileEntriesFor(const MasterCatalogue& catalogue,
+                                      std::string_view language);
+
+// The catalogue key whose text is the record of a file's entry for `key`:
+// the key itself, or a plural message for a form the catalogue lacks;
+// empty when there is none.
+std::string RecordKeyOf(const MasterCatalogue& catalogue, std::string_view key);
 
 // Tells `sink` of every plural line of the catalogue at `path` that the
 // library would not use as written, and returns how many there are.

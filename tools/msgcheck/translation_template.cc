@@ -1,6 +1,7 @@
 #include "tools/msgcheck/translation_template.h"
 
 #include "tools/msgcheck/annotation.h"
+#include "tools/msgcheck/plural_forms.h"
 
 namespace msgcheck {
 namespace {
@@ -17,6 +18,12 @@ constexpr const char kTemplateHeader[] =
     "// by its place in the built-in text: \"%2$s ... %1$d\" for \"%d ... "
     "%s\".\n"
     "// An entry left as it is changes nothing.\n"
+    "//\n"
+    "// A message whose words change with a count has an entry for each\n"
+    "// plural form of the file's language, KEY[one], KEY[few] and so on,\n"
+    "// beside KEY itself for the other counts; set @language to the\n"
+    "// file's language (\"pl\", \"pt_BR\"), whose forms \"msgcheck check\"\n"
+    "// then names.\n"
     "//\n"
     "// A line holding \"//\" anywhere is a comment, so no text can hold "
     "\"//\".\n"
@@ -38,18 +45,25 @@ constexpr const char kTemplateHeader[] =
 
 std::string TemplateEntry(std::string_view key, std::string_view text,
                           const std::vector<std::string>& notes) {
+  return TemplateEntry(key, text, notes, text);
+}
+
+std::string TemplateEntry(std::string_view key, std::string_view text,
+                          const std::vector<std::string>& notes,
+                          std::string_view entry_text) {
   std::string lines;
   for (const std::string& note : notes) lines += NoteLine(note) + "\n";
   lines += RecordLine(text) + "\n";
-  if (!WhyNoEntry(key, text).empty()) return lines + NoEntryLines(key);
-  return lines + EntryLine(key, text) + "\n";
+  if (!WhyNoEntry(key, entry_text).empty()) return lines + NoEntryLines(key);
+  return lines + EntryLine(key, entry_text) + "\n";
 }
 
-std::string TranslationTemplate(const MasterCatalogue& catalogue) {
+std::string TranslationTemplate(const MasterCatalogue& catalogue,
+                                std::string_view language) {
   std::string out = kTemplateHeader;
-  for (const std::string& key : catalogue.keys) {
-    out += "\n" +
-           TemplateEntry(key, catalogue.TextOf(key), catalogue.NotesOf(key));
+  for (const FileEntry& entry : FileEntriesFor(catalogue, language)) {
+    out += "\n" + TemplateEntry(entry.key, catalogue.TextOf(entry.source),
+                                catalogue.NotesOf(entry.source), entry.text);
   }
   return out;
 }

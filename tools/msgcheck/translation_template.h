@@ -21,10 +21,17 @@ namespace msgcheck {
 // saying so.
 std::string TemplateEntry(std::string_view key, std::string_view text,
                           const std::vector<std::string>& notes);
+// The same with an entry that holds `entry_text` below the record of
+// `text`, as a form or a language the catalogue does not give has.
+std::string TemplateEntry(std::string_view key, std::string_view text,
+                          const std::vector<std::string>& notes,
+                          std::string_view entry_text);
 
 // The whole template: a header with the rules a translator needs, then
 // every key in catalogue order.
-std::string TranslationTemplate(const MasterCatalogue& catalogue);
+// `language` (empty: the catalogue's) decides the plural forms it gives.
+std::string TranslationTemplate(const MasterCatalogue& catalogue,
+                                std::string_view language = {});
 
 }  // namespace msgcheck
 
