@@ -17,7 +17,7 @@ namespace msgreport {
 struct Value {
   ArgumentType type = ArgumentType::kInt;
   union {
-    int i;
+    int i = 0;  // so that a value never read is still defined
     long l;
     long long ll;
     std::intmax_t j;

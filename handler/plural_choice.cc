@@ -40,17 +40,24 @@ std::uint64_t MagnitudeOf(const Value& count, bool as_unsigned) {
 const char* ChoosePluralText(const PluralMessage& message, std::va_list args) {
   std::va_list reading;
   va_copy(reading, args);
-  Value count;
+  // The arguments before the count are read past; the index holds none
+  // but messages whose count it found.
+  std::size_t count_at = message.leading.size() - 1;
   // The analyzer cannot follow a va_list handed down by value.
-  // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)
-  for (ArgumentType type : message.leading) count = ReadValue(type, reading);
+  // NOLINTBEGIN(clang-analyzer-valist.Uninitialized)
+  for (std::size_t i = 0; i < count_at; ++i) {
+    ReadValue(message.leading[i], reading);
+  }
+  Value count = ReadValue(message.leading[count_at], reading);
+  // NOLINTEND(clang-analyzer-valist.Uninitialized)
   va_end(reading);
   PluralCategory category = PluralCategoryOf(
       message.rule, MagnitudeOf(count, message.count_unsigned));
   const char* text = message.texts[static_cast<std::size_t>(category)];
-  return text != nullptr
-             ? text
-             : message.texts[static_cast<std::size_t>(PluralCategory::kOther)];
+  if (text == nullptr) {
+    text = message.texts[static_cast<std::size_t>(PluralCategory::kOther)];
+  }
+  return text;
 }
 
 }  // namespace msgreport

@@ -237,10 +237,10 @@ std::string CatalogueHeader(const MasterCatalogue& catalogue,
   for (const auto& [base, categories] : forms) {
     Append(body, {"namespace ", base, " {\n"});
     for (const std::string& category : categories) {
-      Append(body,
-             {"inline constexpr char ", category, "[] =\n    ",
-              StringLiteral(catalogue.TextOf(base + '[' + category + ']')),
-              ";\n"});
+      std::string form = base;
+      Append(form, {"[", category, "]"});
+      Append(body, {"inline constexpr char ", category, "[] =\n    ",
+                    StringLiteral(catalogue.TextOf(form)), ";\n"});
     }
     Append(body, {"}  // namespace ", base, "\n"});
   }
