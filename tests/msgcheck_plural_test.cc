@@ -116,6 +116,11 @@ TEST(MsgcheckPluralTest, NamesFileFormsThatGoAmissInTheFilesLanguage) {
        "\"Zsynchronizowano\"\n",
        {"2: error: 'SYNCED[one]' is dropped: the file does not give 'SYNCED' "
         "itself, the message's other form, in words of its own"}},
+      {"an untranslated template's forms lose nothing when dropped",
+       "@language : \"pl\"\nSYNCED : \"Synchronised %d files\"\n"
+       "SYNCED[one] : \"Synchronised one file\"\n"
+       "SYNCED[few] : \"Synchronised %d files\"\n",
+       {}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FileFindings(c.file), c.findings) << c.what;

@@ -206,6 +206,9 @@ void PluralFileAudit::See(const msgreport::LineOutcome& outcome) {
   std::string_view base = parts.role == KeyRole::kForm ? parts.base : key;
   if (!IsPluralMessage(catalogue_, base)) return;
   given_[std::string(base)] |= Bit(parts.category);
+  if (outcome.fate == LineFate::kReplaced) {
+    reworded_[std::string(base)] |= Bit(parts.category);
+  }
   line_of_[std::string(key)] = outcome.line_number;
 }
 
@@ -235,6 +238,13 @@ std::vector<PluralFileAudit::Finding> PluralFileAudit::Findings() const {
           ']';
       std::size_t line = line_of_.find(form)->second;
       if (!other_given) {
+        // A form repeating the catalogue's text, as an untranslated
+        // template's do, loses nothing by being dropped.
+        auto reworded = reworded_.find(base);
+        if (reworded == reworded_.end() ||
+            (reworded->second & (1U << category)) == 0) {
+          continue;
+        }
         findings.push_back({line, "error",
                             Quoted(form) + " is dropped: the file does not " +
                                 "give " + Quoted(base) +
