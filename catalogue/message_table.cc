@@ -339,7 +339,8 @@ void MessageTable::StageForm(std::size_t base_slot, PluralCategory category,
   Staged::Put put{
       slot,          nullptr,
       parts.bytes(), replaced,
-      base_slot,     HashKey(form_key.data(), form_key.size()) & kHashBits};
+      base_slot,     HashKey(form_key.data(), form_key.size()) & kHashBits,
+      category};
   staged.Add(put, parts, slots_.size());
 }
 
@@ -348,14 +349,13 @@ void MessageTable::Staged::NameLanguage(std::string_view language) {
   rule_ = PluralRuleFor(language);
 }
 
-// A form the table lacks has no slot to tell a repeat by: the last one
-// staged wins when it is put in.
 void MessageTable::Staged::Add(Put put, const EntryParts& parts,
                                std::size_t slot_count) {
   put.entry = arena_.Allocate(parts.bytes());
   parts.WriteTo(put.entry);
   live_bytes_ += put.bytes;
-  Put* earlier = put.slot == kNoSlot ? nullptr : Earlier(put.slot, slot_count);
+  Put* earlier =
+      put.slot == kNoSlot ? EarlierForm(put) : Earlier(put.slot, slot_count);
   if (earlier != nullptr) {
     live_bytes_ -= earlier->bytes;
     wasted_bytes_ += earlier->bytes;
@@ -394,6 +394,16 @@ MessageTable::Staged::Put* MessageTable::Staged::Earlier(
     }
   }
   return &puts_[index_by_slot_[slot]];
+}
+
+// A form the table lacks has no slot to tell a repeat by, yet a file may
+// repeat it on every line: it is told by its message and category, of
+// which there are as few as the table's plural messages.
+MessageTable::Staged::Put* MessageTable::Staged::EarlierForm(const Put& put) {
+  std::size_t form = put.family * kPluralCategoryCount +
+                     static_cast<std::size_t>(put.category);
+  auto [at, first] = index_by_form_.try_emplace(form, puts_.size());
+  return first ? nullptr : &puts_[at->second];
 }
 
 void MessageTable::Staged::CompactIfWasteful() {

@@ -119,6 +119,10 @@ class MessageTable {
     // every count), and by the catalogue's when the file names none.
     void NameLanguage(std::string_view language);
 
+    // Bytes of entry storage held, by the entries staged and by those a
+    // later line replaced, not yet compacted away.
+    std::size_t storage_bytes() const { return live_bytes_ + wasted_bytes_; }
+
    private:
     friend class MessageTable;
     struct Put {
@@ -128,9 +132,12 @@ class MessageTable {
       std::size_t replaced_bytes;    // of the table's entry it replaces
       std::size_t family = kNoSlot;  // the plural message of a form
       std::uint64_t hash = 0;        // of a form the table lacks
+      PluralCategory category = PluralCategory::kOther;  // of a form
     };
     // The put staged for the slot already, if any.
     Put* Earlier(std::size_t slot, std::size_t slot_count);
+    // The same for a form the table lacks, which has no slot.
+    Put* EarlierForm(const Put& put);
     void Add(Put put, const EntryParts& parts, std::size_t slot_count);
     // Whether the put survives: any but a form of a plural message whose
     // "other" text the file does not give.
@@ -141,6 +148,9 @@ class MessageTable {
     std::vector<Put> puts_;
     std::vector<bool> seen_;                  // by slot
     std::vector<std::size_t> index_by_slot_;  // into puts_; empty until used
+    // Into puts_, by plural message and category, for forms the table
+    // lacks.
+    std::unordered_map<std::size_t, std::size_t> index_by_form_;
     std::size_t live_bytes_ = 0;
     std::size_t wasted_bytes_ = 0;
     // Plural messages whose "other" text the file gives, by slot, with
