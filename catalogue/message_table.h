@@ -60,8 +60,9 @@ class MessageTable {
   // text it replaced, or the text itself.
   static const char* BuiltInTextBehind(const char* text);
 
-  // A report's look-up: the key's text, or null when absent, and for a
-  // plural message what choosing its form takes. Valid as FindMessage's.
+  // A report's look-up: the key's text, or null when absent or a plural
+  // form that a message file added, and for a plural message what
+  // choosing its form takes. Valid as FindMessage's.
   struct Found {
     const char* text = nullptr;
     const PluralMessage* plural = nullptr;
@@ -183,8 +184,11 @@ class MessageTable {
   // that a report learns whether its message is plural from the slot its
   // look-up reads anyway.
   static constexpr int kPluralTagShift = 44;
-  static constexpr std::uint64_t kHashBits =
-      (std::uint64_t{1} << kPluralTagShift) - 1;
+  // Below the tag, a bit marks a plural form that a message file added:
+  // the file's, not a key of the program's, so no report finds it by name.
+  static constexpr std::uint64_t kAddedFormBit = std::uint64_t{1}
+                                                 << (kPluralTagShift - 1);
+  static constexpr std::uint64_t kHashBits = kAddedFormBit - 1;
   static constexpr std::size_t kMostPluralMessages =
       (std::size_t{1} << (64 - kPluralTagShift)) - 1;
 

@@ -155,6 +155,19 @@ TEST(PluralMessagesTest, AFileDecidesEveryFormOfWhatItTranslates) {
   }
 }
 
+// A form the catalogue lacks is the file's, not a key the program has: a
+// report of it by name reads no argument, as for any key the program lacks.
+TEST(PluralMessagesTest, AFormAFileAddsIsNoKeyToReport) {
+  MessageHandler handler;
+  Synced(Loaded(handler,
+                "@language : \"pl\"\nSYNCED : \"%d plikow\"\n"
+                "SYNCED[few] : \"%d pliki\"\n"),
+         {2});
+  handler.ReportInfo2("SYNCED[few]", "passed where the form reads an int");
+  EXPECT_EQ(Received::infos,
+            (std::vector<std::string>{"2 pliki", "Unregistered message"}));
+}
+
 TEST(PluralMessagesTest, TheCountIsFoundAmongTheArguments) {
   MessageHandler handler(kPairs, kPairCount, nullptr, 0, nullptr);
   handler.SetConsoleReporting("info");
