@@ -30,7 +30,7 @@ std::string FormProblem(const MasterCatalogue& catalogue,
       return "the text of " + Quoted(key) + " must be the number of " +
              Quoted(base) + "'s count argument, counted from 1";
     }
-    if (!IsPluralMessage(catalogue, base)) {
+    if (!IsPluralMessage(catalogue, parts.base)) {
       return Quoted(key) + " names argument " + std::to_string(*position) +
              ", which " + Quoted(base) + " does not read as an integer";
     }
