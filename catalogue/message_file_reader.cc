@@ -47,8 +47,8 @@ std::optional<std::pair<SuffixedKey, std::size_t>> FormOf(
   if (!catalogue.holds_suffixed_keys()) return std::nullopt;
   std::optional<SuffixedKey> form = SplitSuffixedKey(key);
   // Any other bracketed word makes a key of its own.
-  if (!form || (!FormCategoryNamed(form->suffix) &&
-                form->suffix != kCountSuffix)) {
+  if (!form ||
+      (!FormCategoryNamed(form->suffix) && form->suffix != kCountSuffix)) {
     return std::nullopt;
   }
   std::size_t base = catalogue.FindSlot(form->base.data(), form->base.size());
@@ -89,15 +89,20 @@ std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
   if (parsed.malformed()) return {LineFate::kMalformed, {}};
   // A plural message's own line in words other than the built-in ones
   // makes the file decide its forms; one that repeats the built-in text,
-  // as an untranslated template does, leaves them as they are.
+  // as an untranslated template does, leaves them as they are. Where a
+  // file read before translated the message, its forms replaced the
+  // built-in ones, so the line that gives the built-in text back decides
+  // the forms too.
+  const char* built_in = catalogue.BuiltInTextAt(slot);
   bool decides = catalogue.PluralAt(slot) != nullptr && staged != nullptr &&
-                 !Equals(catalogue.BuiltInTextAt(slot), parsed.text);
+                 (!Equals(built_in, parsed.text) ||
+                  std::strcmp(catalogue.TextAt(slot), built_in) != 0);
   if (Equals(catalogue.TextAt(slot), parsed.text)) {
     if (decides) catalogue.StageOtherForm(slot, *staged);
     return {LineFate::kUnchanged, {}};
   }
-  CompatibilityVerdict verdict = CheckCompatibility(
-      catalogue.BuiltInTextAt(slot), parsed.text.data(), parsed.text.size());
+  CompatibilityVerdict verdict =
+      CheckCompatibility(built_in, parsed.text.data(), parsed.text.size());
   if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
   if (staged != nullptr) catalogue.Stage(slot, parsed.text, *staged);
   if (decides) catalogue.StageOtherForm(slot, *staged);

@@ -151,7 +151,8 @@ MessageTable& MessageTable::operator=(const MessageTable& source) {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const Slot& from = source.slots_[i];
     if (from.entry == nullptr) continue;
-    slots_[i].hash = from.hash & kHashBits;  // plural tags are made anew
+    // Plural tags are made anew.
+    slots_[i].hash = from.hash & (kHashBits | kAddedFormBit);
     slots_[i].entry = CopyEntry(from.entry);
   }
   size_ = source.size_;
@@ -243,7 +244,11 @@ void MessageTable::EraseSlot(std::size_t slot) {
 void MessageTable::AddMessage(const char* key, const char* text) {
   std::size_t key_length = std::strlen(key);
   std::uint64_t hash = HashKey(key, key_length) & kHashBits;
-  if (Probe(hash, key, key_length) != kNoSlot) return;
+  if (std::size_t slot = Probe(hash, key, key_length); slot != kNoSlot) {
+    // A later set-up may give the program a form that a file added.
+    slots_[slot].hash &= ~kAddedFormBit;
+    return;
+  }
   DropPluralIndex();
   holds_suffixed_keys_ |= HasSuffix(key, key_length);
   CompactIfWasteful();
@@ -280,7 +285,7 @@ const char* MessageTable::FindMessage(const char* key) const {
 MessageTable::Found MessageTable::FindForReport(const char* key) const {
   std::size_t key_length = std::strlen(key);
   std::size_t slot = FindSlot(key, key_length);
-  if (slot == kNoSlot) return {};
+  if (slot == kNoSlot || (slots_[slot].hash & kAddedFormBit) != 0) return {};
   return {slots_[slot].entry + key_length + 1, PluralAt(slot)};
 }
 
@@ -339,7 +344,8 @@ void MessageTable::StageForm(std::size_t base_slot, PluralCategory category,
   Staged::Put put{
       slot,          nullptr,
       parts.bytes(), replaced,
-      base_slot,     HashKey(form_key.data(), form_key.size()) & kHashBits};
+      base_slot,     HashKey(form_key.data(), form_key.size()) & kHashBits,
+      category};
   staged.Add(put, parts, slots_.size());
 }
 
@@ -348,14 +354,13 @@ void MessageTable::Staged::NameLanguage(std::string_view language) {
   rule_ = PluralRuleFor(language);
 }
 
-// A form the table lacks has no slot to tell a repeat by: the last one
-// staged wins when it is put in.
 void MessageTable::Staged::Add(Put put, const EntryParts& parts,
                                std::size_t slot_count) {
   put.entry = arena_.Allocate(parts.bytes());
   parts.WriteTo(put.entry);
   live_bytes_ += put.bytes;
-  Put* earlier = put.slot == kNoSlot ? nullptr : Earlier(put.slot, slot_count);
+  Put* earlier =
+      put.slot == kNoSlot ? EarlierForm(put) : Earlier(put.slot, slot_count);
   if (earlier != nullptr) {
     live_bytes_ -= earlier->bytes;
     wasted_bytes_ += earlier->bytes;
@@ -396,6 +401,16 @@ MessageTable::Staged::Put* MessageTable::Staged::Earlier(
   return &puts_[index_by_slot_[slot]];
 }
 
+// A form the table lacks has no slot to tell a repeat by, yet a file may
+// repeat it on every line: it is told by its message and category, of
+// which there are as few as the table's plural messages.
+MessageTable::Staged::Put* MessageTable::Staged::EarlierForm(const Put& put) {
+  std::size_t form = put.family * kPluralCategoryCount +
+                     static_cast<std::size_t>(put.category);
+  auto [at, first] = index_by_form_.try_emplace(form, puts_.size());
+  return first ? nullptr : &puts_[at->second];
+}
+
 void MessageTable::Staged::CompactIfWasteful() {
   if (wasted_bytes_ <= kTolerableWaste || wasted_bytes_ <= live_bytes_) return;
   EntryArena previous;
@@ -428,7 +443,7 @@ void MessageTable::PutStaged(Staged&& staged) {
     std::size_t slot = Probe(put.hash, put.entry, std::strlen(put.entry));
     if (slot == kNoSlot) {
       holds_suffixed_keys_ = true;
-      Insert(put.hash, put.entry);
+      Insert(put.hash | kAddedFormBit, put.entry);
     } else {
       Retire(slots_[slot].entry);
       slots_[slot].entry = put.entry;
@@ -446,8 +461,12 @@ void MessageTable::ReplaceWithStaged(const MessageTable& judged,
   for (const Staged::Put& put : staged.puts_) {
     if (!staged.Keeps(put)) continue;
     const char* text = TextOf(put.entry);
-    ReplaceMessage(put.entry, std::strlen(put.entry), text, std::strlen(text),
+    std::size_t key_length = std::strlen(put.entry);
+    bool added =
+        put.family != kNoSlot && FindSlot(put.entry, key_length) == kNoSlot;
+    ReplaceMessage(put.entry, key_length, text, std::strlen(text),
                    BuiltInTextOf(put.entry));
+    if (added) slots_[FindSlot(put.entry, key_length)].hash |= kAddedFormBit;
   }
   IndexPluralMessages();
 }

@@ -60,8 +60,9 @@ class MessageTable {
   // text it replaced, or the text itself.
   static const char* BuiltInTextBehind(const char* text);
 
-  // A report's look-up: the key's text, or null when absent, and for a
-  // plural message what choosing its form takes. Valid as FindMessage's.
+  // A report's look-up: the key's text, or null when absent or a plural
+  // form that a message file added, and for a plural message what
+  // choosing its form takes. Valid as FindMessage's.
   struct Found {
     const char* text = nullptr;
     const PluralMessage* plural = nullptr;
@@ -119,6 +120,10 @@ class MessageTable {
     // every count), and by the catalogue's when the file names none.
     void NameLanguage(std::string_view language);
 
+    // Bytes of entry storage held, by the entries staged and by those a
+    // later line replaced, not yet compacted away.
+    std::size_t storage_bytes() const { return live_bytes_ + wasted_bytes_; }
+
    private:
     friend class MessageTable;
     struct Put {
@@ -128,9 +133,12 @@ class MessageTable {
       std::size_t replaced_bytes;    // of the table's entry it replaces
       std::size_t family = kNoSlot;  // the plural message of a form
       std::uint64_t hash = 0;        // of a form the table lacks
+      PluralCategory category = PluralCategory::kOther;  // of a form
     };
     // The put staged for the slot already, if any.
     Put* Earlier(std::size_t slot, std::size_t slot_count);
+    // The same for a form the table lacks, which has no slot.
+    Put* EarlierForm(const Put& put);
     void Add(Put put, const EntryParts& parts, std::size_t slot_count);
     // Whether the put survives: any but a form of a plural message whose
     // "other" text the file does not give.
@@ -141,6 +149,9 @@ class MessageTable {
     std::vector<Put> puts_;
     std::vector<bool> seen_;                  // by slot
     std::vector<std::size_t> index_by_slot_;  // into puts_; empty until used
+    // Into puts_, by plural message and category, for forms the table
+    // lacks.
+    std::unordered_map<std::size_t, std::size_t> index_by_form_;
     std::size_t live_bytes_ = 0;
     std::size_t wasted_bytes_ = 0;
     // Plural messages whose "other" text the file gives, by slot, with
@@ -173,8 +184,11 @@ class MessageTable {
   // that a report learns whether its message is plural from the slot its
   // look-up reads anyway.
   static constexpr int kPluralTagShift = 44;
-  static constexpr std::uint64_t kHashBits =
-      (std::uint64_t{1} << kPluralTagShift) - 1;
+  // Below the tag, a bit marks a plural form that a message file added:
+  // the file's, not a key of the program's, so no report finds it by name.
+  static constexpr std::uint64_t kAddedFormBit = std::uint64_t{1}
+                                                 << (kPluralTagShift - 1);
+  static constexpr std::uint64_t kHashBits = kAddedFormBit - 1;
   static constexpr std::size_t kMostPluralMessages =
       (std::size_t{1} << (64 - kPluralTagShift)) - 1;
 

@@ -48,7 +48,7 @@ std::optional<PluralMessage> CountOf(const char* built_in,
 
 void MessageTable::DropPluralIndex() {
   if (plurals_.empty()) return;
-  for (Slot& slot : slots_) slot.hash &= kHashBits;
+  for (Slot& slot : slots_) slot.hash &= kHashBits | kAddedFormBit;
   plurals_.clear();
 }
 

@@ -296,6 +296,21 @@ TEST_F(MessageFileTest, StorageStaysBoundedByTheLiveTexts) {
   EXPECT_TRUE(Read(many));
   EXPECT_EQ(Text("DISK_FULL"), "Plein 99999");
   EXPECT_LT(table_.storage_bytes(), kBound);
+  // So must a plural form the catalogue lacks, staged on many lines.
+  MessageTable plural;
+  plural.AddMessage("SYNCED", "%d files");
+  plural.AddMessage("SYNCED[one]", "%d file");
+  plural.IndexPluralMessages();
+  std::string forms = "SYNCED : \"%d pliku\"\n";
+  for (int line = 0; line < 100000; ++line) {
+    forms += "SYNCED[few] : \"%d pliki " + std::to_string(line) + "\"\n";
+  }
+  msgreport::LineReader reader(dir_.Write("forms.txt", forms).c_str());
+  MessageTable::Staged staged;
+  msgreport::JudgeMessageLines(reader, plural, {}, &staged);
+  EXPECT_LT(staged.storage_bytes(), kBound);
+  plural.PutStaged(std::move(staged));
+  EXPECT_STREQ(plural.FindMessage("SYNCED[few]"), "%d pliki 99999");
 }
 
 TEST_F(MessageFileTest, DefaultReaderReadsButChangesNothing) {

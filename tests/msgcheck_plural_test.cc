@@ -99,6 +99,14 @@ TEST(MsgcheckPluralTest, NamesFileFormsThatGoAmissInTheFilesLanguage) {
        "@language : \"pl\"\nSYNCED : \"a %d\"\nSYNCED[one] : \"b\"\n"
        "SYNCED[few] : \"c %d\"\nSYNCED[many] : \"d %d\"\n",
        {}},
+      {"Polish forms left in the built-in words",
+       "@language : \"pl\"\nSYNCED : \"a %d\"\n"
+       "SYNCED[one] : \"Synchronised one file\"\n"
+       "SYNCED[few] : \"Synchronised %d files\"\nSYNCED[many] : \"d %d\"\n",
+       {"3: warning: 'SYNCED[one]' repeats the built-in text, which counts "
+        "that take it show in place of 'SYNCED''s translation",
+        "4: warning: 'SYNCED[few]' repeats the built-in text, which counts "
+        "that take it show in place of 'SYNCED''s translation"}},
       {"Polish lacking forms, with one it never uses",
        "SYNCED : \"a %d\"\nSYNCED[two] : \"b %d\"\n@language : \"pl\"\n",
        {"1: warning: 'SYNCED' lacks its one, few, many forms for pl; its "
@@ -116,6 +124,11 @@ TEST(MsgcheckPluralTest, NamesFileFormsThatGoAmissInTheFilesLanguage) {
        "\"Zsynchronizowano\"\n",
        {"2: error: 'SYNCED[one]' is dropped: the file does not give 'SYNCED' "
         "itself, the message's other form, in words of its own"}},
+      {"an untranslated template's forms lose nothing when dropped",
+       "@language : \"pl\"\nSYNCED : \"Synchronised %d files\"\n"
+       "SYNCED[one] : \"Synchronised one file\"\n"
+       "SYNCED[few] : \"Synchronised %d files\"\n",
+       {}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FileFindings(c.file), c.findings) << c.what;

@@ -110,6 +110,7 @@ TEST(PluralMessagesTest, AFileDecidesEveryFormOfWhatItTranslates) {
     std::string file;
     std::vector<int> counts;
     std::vector<std::string> expected;
+    std::vector<std::string> earlier = {};  // files read before
   } cases[] = {
       {"a form the file lacks takes its other text, not the built-in form",
        "@language : \"fr\"\nSYNCED : \"%d fichiers\"\n",
@@ -132,11 +133,39 @@ TEST(PluralMessagesTest, AFileDecidesEveryFormOfWhatItTranslates) {
        "SYNCED[few] : \"pliki: %1$d\"\nSYNCED[count] : \"1\"\n",
        {3, 7},
        {"pliki: 3", "7 pliku"}},
+      {"the built-in text given back after a translation takes its forms",
+       "@language : \"en\"\nSYNCED : \"Synchronised %d files\"\n"
+       "SYNCED[one] : \"Synchronised %d file\"\n",
+       {0, 1},
+       {"Synchronised 0 files", "Synchronised 1 file"},
+       {"@language : \"fr\"\nSYNCED : \"%d fichiers\"\n"
+        "SYNCED[one] : \"%d fichier\"\n"}},
+      {"the built-in text given again changes none of those forms",
+       "SYNCED : \"Synchronised %d files\"\n",
+       {1},
+       {"Synchronised 1 file"},
+       {"SYNCED : \"%d fichiers\"\nSYNCED[one] : \"%d fichier\"\n",
+        "SYNCED : \"Synchronised %d files\"\n"
+        "SYNCED[one] : \"Synchronised %d file\"\n"}},
   };
   for (const Case& c : cases) {
     MessageHandler handler;
+    for (const std::string& earlier : c.earlier) Loaded(handler, earlier);
     EXPECT_EQ(Synced(Loaded(handler, c.file), c.counts), c.expected) << c.what;
   }
+}
+
+// A form the catalogue lacks is the file's, not a key the program has: a
+// report of it by name reads no argument, as for any key the program lacks.
+TEST(PluralMessagesTest, AFormAFileAddsIsNoKeyToReport) {
+  MessageHandler handler;
+  Synced(Loaded(handler,
+                "@language : \"pl\"\nSYNCED : \"%d plikow\"\n"
+                "SYNCED[few] : \"%d pliki\"\n"),
+         {2});
+  handler.ReportInfo2("SYNCED[few]", "passed where the form reads an int");
+  EXPECT_EQ(Received::infos,
+            (std::vector<std::string>{"2 pliki", "Unregistered message"}));
 }
 
 TEST(PluralMessagesTest, TheCountIsFoundAmongTheArguments) {

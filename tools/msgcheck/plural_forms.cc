@@ -206,6 +206,9 @@ void PluralFileAudit::See(const msgreport::LineOutcome& outcome) {
   std::string_view base = parts.role == KeyRole::kForm ? parts.base : key;
   if (!IsPluralMessage(catalogue_, base)) return;
   given_[std::string(base)] |= Bit(parts.category);
+  if (outcome.fate == LineFate::kReplaced) {
+    reworded_[std::string(base)] |= Bit(parts.category);
+  }
   line_of_[std::string(key)] = outcome.line_number;
 }
 
@@ -234,7 +237,13 @@ std::vector<PluralFileAudit::Finding> PluralFileAudit::Findings() const {
           msgreport::PluralCategoryName(static_cast<PluralCategory>(category)) +
           ']';
       std::size_t line = line_of_.find(form)->second;
+      auto reworded_forms = reworded_.find(base);
+      bool reworded = reworded_forms != reworded_.end() &&
+                      (reworded_forms->second & (1U << category)) != 0;
       if (!other_given) {
+        // A form repeating the catalogue's text, as an untranslated
+        // template's do, loses nothing by being dropped.
+        if (!reworded) continue;
         findings.push_back({line, "error",
                             Quoted(form) + " is dropped: the file does not " +
                                 "give " + Quoted(base) +
@@ -244,6 +253,13 @@ std::vector<PluralFileAudit::Finding> PluralFileAudit::Findings() const {
         findings.push_back({line, "warning",
                             Quoted(form) + " is never used: counts in " +
                                 language + " take " + CategoryList(uses)});
+      } else if (!reworded) {
+        // The file decides the message's forms, this one included: the
+        // built-in words it repeats are what those counts show.
+        findings.push_back({line, "warning",
+                            Quoted(form) + " repeats the built-in text, " +
+                                "which counts that take it show in place of " +
+                                Quoted(base) + "'s translation"});
       }
     }
     unsigned lacking = uses & ~forms;

@@ -106,6 +106,8 @@ class PluralFileAudit {
   std::size_t language_line_ = 0;
   std::string language_;
   std::map<std::string, unsigned, std::less<>> given_;
+  // Of those, the forms whose text differs from the catalogue's.
+  std::map<std::string, unsigned, std::less<>> reworded_;
   std::map<std::string, std::size_t, std::less<>> line_of_;  // last, by key
 };
 
