@@ -276,28 +276,6 @@ TEST_F(MessageFileTest, PathsThatDoNotOpenGiveFalseAndChangeNothing) {
   EXPECT_EQ(Text("DISK_FULL"), "Disk full");
 }
 
-// Texts replaced again and again, or one key on many lines, must not leave
-// old texts behind without bound.
-TEST_F(MessageFileTest, StorageStaysBoundedByTheLiveTexts) {
-  constexpr std::size_t kBound = 512 * 1024;
-  std::string alternating = dir_.Write(
-      "a.txt", "FILE_NOT_FOUND : \"Absent\"\nFILE_NOT_FOUND : \"Perdu\"\n");
-  for (int round = 0; round < 20000; ++round) {
-    msgreport::ReadMessageLines(alternating.c_str(), table_, table_, {});
-  }
-  EXPECT_LT(table_.storage_bytes(), kBound);
-  // Compaction kept the built-in text, which "%s" fits and "Perdu" not.
-  EXPECT_TRUE(Read("FILE_NOT_FOUND : \"%s perdu\"\n"));
-  EXPECT_EQ(Text("FILE_NOT_FOUND"), "%s perdu");
-  std::string many;
-  for (int line = 0; line < 100000; ++line) {
-    many += "DISK_FULL : \"Plein " + std::to_string(line) + "\"\n";
-  }
-  EXPECT_TRUE(Read(many));
-  EXPECT_EQ(Text("DISK_FULL"), "Plein 99999");
-  EXPECT_LT(table_.storage_bytes(), kBound);
-}
-
 TEST_F(MessageFileTest, DefaultReaderReadsButChangesNothing) {
   MessageFile reader;
   EXPECT_TRUE(reader.ReadMessageFile(
