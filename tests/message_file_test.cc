@@ -276,6 +276,20 @@ TEST_F(MessageFileTest, PathsThatDoNotOpenGiveFalseAndChangeNothing) {
   EXPECT_EQ(Text("DISK_FULL"), "Disk full");
 }
 
+// A byte-order mark is skipped only as the file's first bytes, not where a
+// later 64 KiB read block begins; a file of one alone holds no line.
+TEST_F(MessageFileTest, SkipsAByteOrderMarkOnlyAtTheStart) {
+  const std::string block = "// " + std::string(65532, 'x') + "\n";
+  EXPECT_TRUE(Read(block + "\xEF\xBB\xBF"
+                           "DISK_FULL : \"Plein\"\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
+  EXPECT_TRUE(
+      Read("\xEF\xBB\xBF"
+           "DISK_FULL : \"Plein\"\n"));
+  EXPECT_EQ(Text("DISK_FULL"), "Plein");
+  EXPECT_TRUE(Kinds("\xEF\xBB\xBF").empty());
+}
+
 TEST_F(MessageFileTest, DefaultReaderReadsButChangesNothing) {
   MessageFile reader;
   EXPECT_TRUE(reader.ReadMessageFile(
