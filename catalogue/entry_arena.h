@@ -35,10 +35,14 @@ class EntryArena {
   }
 
   // Takes over `other`'s chunks, and with them every entry in them.
-  void Adopt(EntryArena&& other) {
+  // Returns the bytes of its current chunk that no entry took: they stay
+  // held with the chunk, so the adopter must count them as waste.
+  std::size_t Adopt(EntryArena&& other) {
+    auto unused = static_cast<std::size_t>(other.free_end_ - other.free_begin_);
     std::move(other.chunks_.begin(), other.chunks_.end(),
               std::back_inserter(chunks_));
     other.Clear();
+    return unused;
   }
 
   void Clear() {

@@ -449,7 +449,7 @@ void MessageTable::PutStaged(Staged&& staged) {
       slots_[slot].entry = put.entry;
     }
   }
-  arena_.Adopt(std::move(staged.arena_));
+  wasted_bytes_ += arena_.Adopt(std::move(staged.arena_));
   staged.puts_.clear();
   CompactIfWasteful();
   IndexPluralMessages();

@@ -120,10 +120,6 @@ class MessageTable {
     // every count), and by the catalogue's when the file names none.
     void NameLanguage(std::string_view language);
 
-    // Bytes of entry storage held, by the entries staged and by those a
-    // later line replaced, not yet compacted away.
-    std::size_t storage_bytes() const { return live_bytes_ + wasted_bytes_; }
-
    private:
     friend class MessageTable;
     struct Put {

@@ -1,11 +1,16 @@
 #include "allocation_counter.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace {
 std::uint64_t allocations = 0;
 std::size_t last_calloc_bytes = 0;
+std::size_t live_new_bytes = 0;
+// Each block of operator new carries its size ahead of it, so that freeing
+// it can count its bytes back.
+constexpr std::size_t kSizeHeader = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
 }  // namespace
 
 #if defined(__has_feature)
@@ -50,6 +55,7 @@ namespace msgreport_test {
 std::uint64_t AllocationCount() { return allocations; }
 bool CountsCAllocator() { return kCountsCAllocator; }
 std::size_t LastCallocBytes() { return last_calloc_bytes; }
+std::size_t LiveNewBytes() { return live_new_bytes; }
 }  // namespace msgreport_test
 
 // These replacements pair new with free by design; GCC cannot tell that
@@ -60,12 +66,21 @@ std::size_t LastCallocBytes() { return last_calloc_bytes; }
 
 void* operator new(std::size_t size) {
   ++allocations;
-  void* block = MSGREPORT_RAW_MALLOC(size == 0 ? 1 : size);
+  auto* block = static_cast<char*>(MSGREPORT_RAW_MALLOC(kSizeHeader + size));
   if (block == nullptr) throw std::bad_alloc();
-  return block;
+  std::memcpy(block, &size, sizeof size);
+  live_new_bytes += size;
+  return block + kSizeHeader;
 }
 void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block) noexcept {
+  if (block == nullptr) return;
+  char* start = static_cast<char*>(block) - kSizeHeader;
+  std::size_t size = 0;
+  std::memcpy(&size, start, sizeof size);
+  live_new_bytes -= size;
+  std::free(start);
+}
 void operator delete[](void* block) noexcept { operator delete(block); }
 void operator delete(void* block, std::size_t) noexcept {
   operator delete(block);

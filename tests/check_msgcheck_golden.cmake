@@ -1,37 +1,22 @@
 # Runs msgcheck's commands on the files in tests/msgcheck_golden and compares
 # their exit status, standard output and standard error, byte for byte, with
 # the expected ones: wording, line numbers, excerpts, counts and summaries.
-# cmake -DMSGCHECK=path [-DEMULATOR=wine] -DDIR=dir [-DUPDATE=ON] -P this-file
-# UPDATE=ON rewrites the expected files; read the difference before you
-# commit it. A case named DIRECTORY/NAME runs in that subdirectory, a
-# scenario of its own, and is expected in DIRECTORY/expected/NAME.txt.
-set(cases
-  "good|catalogue.txt good.txt"
-  "findings|catalogue.txt fr.txt"
-  "quiet|-q catalogue.txt fr.txt"
-  "unreadable_then_dirty|catalogue.txt missing.txt fr.txt"
-  "itself|catalogue.txt catalogue.txt"
-  "odd_catalogue|odd_catalogue.txt odd.txt"
-  "template|template program_v1.txt"
-  "template_of_unreadable_catalogue|template odd_catalogue.txt"
-  "coverage|coverage --list --strict program_v1.txt de.txt"
-  "coverage_of_rejected_lines|coverage catalogue.txt fr.txt good.txt"
-  "merge|merge -o - program_v2.txt de.txt"
-  "header|header --namespace app::text program_v2.txt -"
-  "header_of_bad_keys|header bad_keys.txt -"
-  "swapped_check|check de.txt program_v1.txt"
-  "swapped_coverage|coverage de.txt program_v1.txt"
-  "review/check|check catalogue.txt marked.txt"
-  "review/coverage_marked|coverage --list --strict catalogue.txt marked.txt"
-  "review/coverage_reviewed|coverage --list --strict catalogue.txt reviewed.txt"
-  "plural/check|check catalogue.txt pl.txt"
-  "plural/coverage|coverage --list catalogue.txt pl.txt"
-  "plural/template|template --language ar catalogue.txt"
-  "plural/merge|merge -o - catalogue.txt pl.txt"
-  "plural/header|header --namespace sync catalogue.txt -"
-)
+# cmake -DMSGCHECK=path [-DEMULATOR=wine] -DDIR=dir [-DCASE=name] [-DUPDATE=ON]
+#   -P this-file
+# CASE runs that one case, so that ctest names the scenario that broke; all
+# run without it. UPDATE=ON rewrites the expected files; read the difference
+# before you commit it. A case named DIRECTORY/NAME runs in that
+# subdirectory, a scenario of its own, and is expected in
+# DIRECTORY/expected/NAME.txt.
+include(${CMAKE_CURRENT_LIST_DIR}/msgcheck_golden_cases.cmake)
+if(DEFINED CASE)
+  list(FILTER msgcheck_golden_cases INCLUDE REGEX "^${CASE}[|]")
+  if(NOT msgcheck_golden_cases)
+    message(FATAL_ERROR "no golden case named ${CASE}")
+  endif()
+endif()
 set(failed "")
-foreach(case IN LISTS cases)
+foreach(case IN LISTS msgcheck_golden_cases)
   string(REPLACE "|" ";" parts "${case}")
   list(GET parts 0 name)
   list(GET parts 1 arguments)

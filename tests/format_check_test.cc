@@ -41,6 +41,8 @@ TEST(FormatCheckTest, FlagsWhatAFileMustNeverBringIn) {
   EXPECT_EQ(ParseFormat("%99999999d").problem, FormatProblem::kOversizedField);
   EXPECT_EQ(ParseFormat("%.5000f").problem, FormatProblem::kOversizedField);
   EXPECT_EQ(ParseFormat("%1024s").problem, FormatProblem::kNone);
+  EXPECT_EQ(ParseFormat("%*5d").problem, FormatProblem::kMalformed);
+  EXPECT_EQ(ParseFormat("%.*5s").problem, FormatProblem::kMalformed);
   for (const char* wide : {"%1025d", "%10240d", "%.1025s", "%*.10240f"}) {
     EXPECT_EQ(ParseFormat(wide).problem, FormatProblem::kOversizedField)
         << wide;
@@ -115,6 +117,8 @@ TEST(FormatCheckTest, ChecksEachPositionAgainstTheArgumentItNames) {
       {"%.*s", "%2$.*1$s", Compatibility::kCompatible, 0},
       {"%*d %.*s", "%4$.*1$s", Compatibility::kLooserPrecision, 4},
       {"%.3s", "%1$.5s", Compatibility::kLooserPrecision, 1},
+      {"%.*s", "%2$.5s", Compatibility::kLooserPrecision, 2},
+      {"%.2f", "%1$f", Compatibility::kCompatible, 0},
       {"%.3s", "%1$-6.2s", Compatibility::kCompatible, 0},
       // Every conversion names a position, or none does.
       {"%d %s", "%1$d %s", Compatibility::kUnsafeReplacement, 0},
@@ -144,6 +148,7 @@ TEST(FormatCheckTest, KeepsStringsAndFieldsAsBoundedAsTheCatalogueText) {
   EXPECT_EQ(dropped.argument, 2u);
   EXPECT_EQ(dropped.catalogue_conversion, "%.*s");
   EXPECT_EQ(dropped.replacement_conversion, "%*s");
+  EXPECT_EQ(Check("%.*s", "%d %.5s").result, Compatibility::kLooserPrecision);
   for (const char* looser : {"Code %s", "Code %.4s", "Code %5s"}) {
     EXPECT_EQ(Check("Code %.3s", looser).result,
               Compatibility::kLooserPrecision)
@@ -154,6 +159,8 @@ TEST(FormatCheckTest, KeepsStringsAndFieldsAsBoundedAsTheCatalogueText) {
     EXPECT_TRUE(Check("Code %.3s", tighter).accepted()) << tighter;
   }
   EXPECT_TRUE(Check("%s", "%.5s").accepted());
+  // A precision bounds how much of a string is read, not of a number.
+  EXPECT_TRUE(Check("%.2f", "%f").accepted());
   EXPECT_TRUE(Check("%.*s", "%-4.*s").accepted());
 
   CompatibilityVerdict star = Check("Processed %d items in %f s", "%.*f");

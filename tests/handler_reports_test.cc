@@ -47,11 +47,12 @@ TEST_F(HandlerReportsTest, FormatsTheTextWithTheArguments) {
   handler_.ReportError2("PLAIN", "ignored", 7);
   handler_.ReportError2("PERCENT");
   handler_.ReportError2("EMPTY%s", "unused");
+  handler_.ReportError2("WIDE", "");  // formats to nothing, which is no key
   handler_.ReportError2("NOT_THERE", "x", 1);
   EXPECT_EQ(Received::errors,
             (std::vector<std::string>{"Cannot open config.ini (code 2)",
                                       "No conversions", "100% done", "EMPTY%s",
-                                      "Unregistered message"}));
+                                      "", "Unregistered message"}));
 }
 
 TEST_F(HandlerReportsTest, WithoutCallbackWritesOneLineToStandardOutput) {

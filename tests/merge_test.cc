@@ -98,6 +98,19 @@ TEST(MergeTest, KeepsTheTranslatorsWorkAndWhatTheProgramReads) {
   EXPECT_EQ(again.text, merged.text);
 }
 
+TEST(MergeTest, KeepsAByteOrderMarkAndAddsNone) {
+  msgcheck::MasterCatalogue catalogue;
+  Load("program_v2.txt", catalogue);
+  msgreport_test::TempDir dir;
+  const std::string de = msgreport_test::FileContents(kDir + "/de.txt");
+  for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+    std::string merged =
+        msgcheck::MergeTranslation(dir.Write("de.txt", mark + de), catalogue)
+            .text;
+    EXPECT_EQ(merged.rfind("\xEF\xBB\xBF", 0) == 0, !mark.empty());
+  }
+}
+
 TEST(MergeTest, KeepsLineEndsAndGivesAnEntryOnceATextCanHaveOne) {
   msgcheck::MasterCatalogue after;
   Load("program_v2.txt", after);

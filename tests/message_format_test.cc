@@ -211,6 +211,18 @@ TEST(PositionalFormatTest, ReadsEachArgumentOnceInTheBuiltInTextsOrder) {
   // such a floating field with zeros instead.
   EXPECT_EQ(FormatReordered("%*f", "[%2$#0*1$f]", -12, -5.0).ours,
             "[-5.000000   ]");
+  // The last position there may be, and the argument it reads.
+  std::string eights;
+  for (int i = 0; i < 128; ++i) eights += "%d";
+#define MSGREPORT_8(n) n, n, n, n, n, n, n, n
+  EXPECT_EQ(
+      FormatReordered(eights.c_str(), "%128$d", MSGREPORT_8(MSGREPORT_8(1)),
+                      MSGREPORT_8(1), MSGREPORT_8(1), MSGREPORT_8(1),
+                      MSGREPORT_8(1), MSGREPORT_8(1), MSGREPORT_8(1),
+                      MSGREPORT_8(1), 1, 1, 1, 1, 1, 1, 1, 8)
+          .ours,
+      "8");
+#undef MSGREPORT_8
   // A position the built-in text does not reach formats nothing.
   EXPECT_EQ(FormatReordered("%d", "%2$d", 1, 2).ours, "<failed>");
   // Output is cut where the message buffer ends.

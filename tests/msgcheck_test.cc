@@ -16,6 +16,7 @@
 #include "catalogue/message_limits.h"
 #include "test_support.h"
 #include "tools/msgcheck/catalogue_header.h"
+#include "tools/msgcheck/coverage.h"
 #include "tools/msgcheck/file_check.h"
 #include "tools/msgcheck/master_catalogue.h"
 
@@ -172,11 +173,14 @@ TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
 
 TEST_F(MsgcheckTest, SpellsOutControlBytesInKeys) {
   EXPECT_EQ(Check("\x01"
-                  "DISK_FULL : \"Plein\"\nDISK\tFULL: \"x\"\n"),
+                  "DISK_FULL : \"Plein\"\nDISK\tFULL: \"x\"\n"
+                  "DISK_FULL\x7f : \"x\"\n"),
             (std::vector<std::string>{
                 "1: error: unknown key '\\x01DISK_FULL'; did you mean "
                 "'DISK_FULL'?",
                 "2: error: unknown key 'DISK\\x09FULL:'; did you mean "
+                "'DISK_FULL'?",
+                "3: error: unknown key 'DISK_FULL\\x7f'; did you mean "
                 "'DISK_FULL'?",
             }));
 }
@@ -347,10 +351,54 @@ TEST_F(MsgcheckTest, AMergedChangeWaitsForReviewUntilItsMarkIsDeleted) {
   }
 }
 
+// A typo, not another word: at most a quarter of the key's length apart,
+// but 2 edits always and 8 at most; of keys as close, the catalogue's first.
 TEST_F(MsgcheckTest, SuggestsOnlyKeysThatAreClose) {
-  msgcheck::KeySuggester suggester(catalogue_.keys);
-  EXPECT_EQ(suggester.Nearest("DISK_FUL"), "DISK_FULL");
-  EXPECT_EQ(suggester.Nearest("SOMETHING_ELSE"), "");
+  const std::string a36(36, 'A');
+  const struct {
+    std::vector<std::string> keys;
+    std::string key;
+    std::string nearest;
+  } cases[] = {
+      {catalogue_.keys, "DISK_FUL", "DISK_FULL"},
+      {catalogue_.keys, "SOMETHING_ELSE", ""},
+      {{"ABCX", "ABCY"}, "ABCZ", "ABCX"},
+      {{"ABCY", "ABCX"}, "ABCZ", "ABCY"},
+      {{"ABCDE", "ABC"}, "ABCD", "ABCDE"},
+      {{"ABXY", "AXYZ"}, "ABCD", "ABXY"},
+      {{"AXYZ"}, "ABCD", ""},
+      {{"ABCDEFGHIJ"}, "ABCDEFGH", "ABCDEFGHIJ"},
+      {{"ABCDEFGHIJK"}, "ABCDEFGH", ""},
+      {{a36.substr(8) + "BBBBBBBB"}, a36, a36.substr(8) + "BBBBBBBB"},
+      {{a36.substr(9) + "BBBBBBBBB"}, a36, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(msgcheck::KeySuggester(c.keys).Nearest(c.key), c.nearest)
+        << c.key;
+  }
+}
+
+// Looking for suggestions stops once it took too long, and says so once.
+TEST(MsgcheckSuggestionsTest, SaysOnceThatSuggestionsStopped) {
+  TempDir dir;
+  std::string catalogue_text;
+  std::string unknown;
+  for (int i = 0; i < 3000; ++i) {
+    catalogue_text +=
+        "CATALOGUE_KEY_NUMBER_" + std::to_string(100000 + i) + " : \"x\"\n";
+    unknown +=
+        "zzzzzzzzzzzzzzzzzzzzz" + std::to_string(100000 + i) + " : \"x\"\n";
+  }
+  msgcheck::MasterCatalogue catalogue;
+  msgcheck::LoadMasterCatalogue(dir.Write("c.txt", catalogue_text), catalogue,
+                                [](const std::string&) {});
+  std::string said;
+  msgcheck::CheckMessageFile(dir.Write("f.txt", unknown), catalogue,
+                             [&said](const std::string& l) { said += l; });
+  std::size_t first = said.find("no more keys are suggested");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(said.find("no more keys are suggested", first + 1),
+            std::string::npos);
 }
 
 TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
@@ -398,6 +446,28 @@ TEST(CatalogueHeaderTest, RefusesReservedNamesAsKeys) {
         "E2BIG", "O_APPEND", "min", "wsprintf"}) {
     EXPECT_NE(msgcheck::WhyNotCxxName(name), "") << name;
   }
+}
+
+TEST_F(MsgcheckTest, CoverageCountsAMalformedLineOfAKnownKeyAsRejected) {
+  msgcheck::Coverage coverage = msgcheck::MeasureCoverage(
+      dir_.Write("m.txt", "// x\nDISK_FULL : \"Plein\n"), catalogue_);
+  ASSERT_EQ(coverage.untranslated.size(), 3u);
+  EXPECT_EQ(coverage.untranslated[1].key, "DISK_FULL");
+  EXPECT_EQ(coverage.untranslated[1].why,
+            msgcheck::Untranslated::Why::kRejected);
+  EXPECT_EQ(coverage.untranslated[1].line, 2u);
+}
+
+TEST(CatalogueHeaderTest, SpellsOutBytesBeyondPrintableAscii) {
+  TempDir dir;
+  msgcheck::MasterCatalogue catalogue;
+  msgcheck::LoadMasterCatalogue(
+      dir.Write("c.txt", "K : \"Gr\xc3\xbc\x7f?\\\"\n"), catalogue,
+      [](const std::string&) {});
+  std::string header = msgcheck::CatalogueHeader(
+      catalogue, msgcheck::HeaderNames{"a::b", "P"}, "c.txt");
+  EXPECT_NE(header.find("\"Gr\\303\\274\\177\\?\\\\\""), std::string::npos)
+      << header;
 }
 
 TEST_F(MsgcheckTest, NoTwoNamespacesShareAnIncludeGuard) {

@@ -1,5 +1,6 @@
 // Counts heap allocations while reports run: in steady state a report of any
-// kind must allocate nothing, so the count over many reports is zero.
+// kind must allocate nothing, so the count over many reports is zero. And
+// counts the bytes a catalogue holds while message files replace its texts.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <string>
 
 #include "allocation_counter.h"
+#include "catalogue/internals.h"
+#include "catalogue/message_file_reader.h"
 #include "catalogue/message_table.h"
 #include "msgreport.h"
 #include "test_support.h"
@@ -99,6 +102,58 @@ TEST(ReportAllocationTest, LookupsAskForTheTextAndItsNulExactly) {
     EXPECT_STREQ(text, lookup.text);
     std::free(text);
   }
+}
+
+// Texts replaced again and again, or one key on many lines, must not leave
+// old texts behind without bound. The bytes are the allocator's count, so a
+// table that forgets to compact shows whatever it says of itself.
+TEST(ReportAllocationTest, StorageStaysBoundedByTheLiveTexts) {
+  constexpr std::size_t kBound = 512 * 1024;
+  msgreport_test::TempDir dir;
+  MessageMap catalogue;
+  msgreport::MessageTable& table = msgreport::Internals::Table(catalogue);
+  table.AddMessage("FILE_NOT_FOUND", "File %s not found");
+  table.AddMessage("DISK_FULL", "Disk full");
+  MessageFile reader;
+  auto read = [&](const std::string& contents) {
+    msgreport::Internals::TakeSnapshot(reader, catalogue);
+    return reader.ReadMessageFile(dir.Write("m.txt", contents).c_str(),
+                                  catalogue);
+  };
+  std::string alternating = dir.Write(
+      "a.txt", "FILE_NOT_FOUND : \"Absent\"\nFILE_NOT_FOUND : \"Perdu\"\n");
+  std::size_t before = msgreport_test::LiveNewBytes();
+  for (int round = 0; round < 20000; ++round) {
+    msgreport::ReadMessageLines(alternating.c_str(), table, table, {});
+  }
+  EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
+  // Compaction kept the built-in text, which "%s" fits and "Perdu" not.
+  EXPECT_TRUE(read("FILE_NOT_FOUND : \"%s perdu\"\n"));
+  EXPECT_STREQ(table.FindMessage("FILE_NOT_FOUND"), "%s perdu");
+  std::string many;
+  for (int line = 0; line < 100000; ++line) {
+    many += "DISK_FULL : \"Plein " + std::to_string(line) + "\"\n";
+  }
+  before = msgreport_test::LiveNewBytes();
+  EXPECT_TRUE(read(many));
+  EXPECT_STREQ(table.FindMessage("DISK_FULL"), "Plein 99999");
+  EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
+  // So must a plural form the catalogue lacks, staged on many lines.
+  msgreport::MessageTable plural;
+  plural.AddMessage("SYNCED", "%d files");
+  plural.AddMessage("SYNCED[one]", "%d file");
+  plural.IndexPluralMessages();
+  std::string forms = "SYNCED : \"%d pliku\"\n";
+  for (int line = 0; line < 100000; ++line) {
+    forms += "SYNCED[few] : \"%d pliki " + std::to_string(line) + "\"\n";
+  }
+  msgreport::LineReader lines(dir.Write("forms.txt", forms).c_str());
+  msgreport::MessageTable::Staged staged;
+  before = msgreport_test::LiveNewBytes();
+  msgreport::JudgeMessageLines(lines, plural, {}, &staged);
+  EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
+  plural.PutStaged(std::move(staged));
+  EXPECT_STREQ(plural.FindMessage("SYNCED[few]"), "%d pliki 99999");
 }
 
 }  // namespace

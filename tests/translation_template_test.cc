@@ -6,6 +6,7 @@
 
 #include "catalogue/message_file_reader.h"
 #include "test_support.h"
+#include "tools/msgcheck/annotation.h"
 #include "tools/msgcheck/coverage.h"
 
 namespace {
@@ -80,6 +81,31 @@ TEST(TranslationTemplateTest, ChangesNothingUntilTranslatedAndCountsSo) {
       dir.Write("de.txt", text + "URL : \"Siehe die Webseite\"\n"), catalogue);
   EXPECT_EQ(coverage.translated, 2u);
   EXPECT_TRUE(coverage.cannot_be_given.empty());
+}
+
+// An entry is written only where a file's line reads back as that key and
+// text, and the record of a text, even an empty one, reads back as it.
+TEST(TranslationTemplateTest, WritesWhatReadsBackAsWritten) {
+  const struct {
+    const char* key;
+    const char* text;
+    bool has_entry;
+  } cases[] = {{"PLAIN", "Copying %d files", true},
+               {"EMPTY", "", true},
+               {"QUOTES", "Say \"cheese\"", true},
+               {"SAY\"HI", "x", false},
+               {"URL", "See http://example.org", false},
+               {"A//B", "x", false},
+               {"A:B", "x", true},
+               {"K ", "x", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(msgcheck::WhyNoEntry(c.key, c.text).empty(), c.has_entry)
+        << c.key;
+    std::string record = msgcheck::RecordLine(c.text);
+    msgcheck::Annotation read = msgcheck::ParseAnnotation(record);
+    EXPECT_EQ(read.kind, msgcheck::AnnotationKind::kRecord) << record;
+    EXPECT_EQ(read.value, c.text);
+  }
 }
 
 }  // namespace

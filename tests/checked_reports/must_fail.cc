@@ -31,6 +31,7 @@ void Reports(MessageHandler& handler) {
   unsigned char bytes[] = "ab";
   CHECKED_REPORT_ERROR(handler, OPEN_FAILED, bytes, kLow);
   CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5UL, nullptr);
+  CHECKED_REPORT_INFO(handler, FLOATING, 1.0, ratio, 3.0, 4.0, 5.0, 6.0, 7.0);
 #elif CASE == 1   // a string for %d
   CHECKED_REPORT_INFO(handler, COUNT, "many");
 #elif CASE == 2   // an argument too few

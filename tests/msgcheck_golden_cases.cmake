@@ -1,0 +1,27 @@
+# msgcheck's golden scenarios, NAME|ARGUMENTS: the script that runs them and
+# the ctest case per scenario both read this list.
+set(msgcheck_golden_cases
+  "good|catalogue.txt good.txt"
+  "findings|catalogue.txt fr.txt"
+  "quiet|-q catalogue.txt fr.txt"
+  "unreadable_then_dirty|catalogue.txt missing.txt fr.txt"
+  "itself|catalogue.txt catalogue.txt"
+  "odd_catalogue|odd_catalogue.txt odd.txt"
+  "template|template program_v1.txt"
+  "template_of_unreadable_catalogue|template odd_catalogue.txt"
+  "coverage|coverage --list --strict program_v1.txt de.txt"
+  "coverage_of_rejected_lines|coverage catalogue.txt fr.txt good.txt"
+  "merge|merge -o - program_v2.txt de.txt"
+  "header|header --namespace app::text program_v2.txt -"
+  "header_of_bad_keys|header bad_keys.txt -"
+  "swapped_check|check de.txt program_v1.txt"
+  "swapped_coverage|coverage de.txt program_v1.txt"
+  "review/check|check catalogue.txt marked.txt"
+  "review/coverage_marked|coverage --list --strict catalogue.txt marked.txt"
+  "review/coverage_reviewed|coverage --list --strict catalogue.txt reviewed.txt"
+  "plural/check|check catalogue.txt pl.txt"
+  "plural/coverage|coverage --list catalogue.txt pl.txt"
+  "plural/template|template --language ar catalogue.txt"
+  "plural/merge|merge -o - catalogue.txt pl.txt"
+  "plural/header|header --namespace sync catalogue.txt -"
+)
