@@ -85,9 +85,7 @@ std::optional<PluralMessage> MessageTable::ResolvePlural(
     if (decided && (decision->second.categories & (1U << category)) == 0) {
       continue;
     }
-    std::string form =
-        key + '[' + PluralCategoryName(static_cast<PluralCategory>(category)) +
-        ']';
+    std::string form = FormKey(key, static_cast<PluralCategory>(category));
     std::size_t form_slot = FindSlot(form.data(), form.size());
     if (form_slot != kNoSlot) message->texts[category] = TextAt(form_slot);
   }

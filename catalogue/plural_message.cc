@@ -14,6 +14,14 @@ std::optional<SuffixedKey> SplitSuffixedKey(std::string_view key) {
                      key.substr(open + 1, key.size() - open - 2)};
 }
 
+std::string FormKey(std::string_view base, PluralCategory category) {
+  std::string key(base);
+  key += '[';
+  key += PluralCategoryName(category);
+  key += ']';
+  return key;
+}
+
 std::optional<PluralCategory> FormCategoryNamed(std::string_view suffix) {
   std::optional<PluralCategory> category = PluralCategoryNamed(suffix);
   if (category == PluralCategory::kOther) return std::nullopt;

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct SuffixedKey {
   std::string_view suffix;
 };
 std::optional<SuffixedKey> SplitSuffixedKey(std::string_view key);
+
+// The key of a message's form: "FILES_SYNCED[one]".
+std::string FormKey(std::string_view base, PluralCategory category);
 
 // A category a message file or catalogue may give a form for: any but
 // "other", which is the message's own key.

@@ -128,9 +128,7 @@ std::vector<FileEntry> FileEntriesFor(const MasterCatalogue& catalogue,
          ++category) {
       if ((uses & (1U << category)) == 0) continue;
       std::string form =
-          key + '[' +
-          msgreport::PluralCategoryName(static_cast<PluralCategory>(category)) +
-          ']';
+          msgreport::FormKey(key, static_cast<PluralCategory>(category));
       const char* text = catalogue.TextOf(form);
       std::string source = text != nullptr ? form : key;
       entries.push_back({form, catalogue.TextOf(source), source});
@@ -233,9 +231,7 @@ std::vector<PluralFileAudit::Finding> PluralFileAudit::Findings() const {
          ++category) {
       if ((forms & (1U << category)) == 0) continue;
       std::string form =
-          base + '[' +
-          msgreport::PluralCategoryName(static_cast<PluralCategory>(category)) +
-          ']';
+          msgreport::FormKey(base, static_cast<PluralCategory>(category));
       std::size_t line = line_of_.find(form)->second;
       auto reworded_forms = reworded_.find(base);
       bool reworded = reworded_forms != reworded_.end() &&
