@@ -25,8 +25,9 @@ std::vector<std::string> CatalogueFindings(const std::string& text) {
   std::string path = dir.Write("catalogue.txt", text);
   msgcheck::MasterCatalogue catalogue;
   std::vector<std::string> findings;
-  auto sink = [&findings](const std::string& line) {
-    findings.push_back(line.substr(line.find(':') + 1));
+  // Findings without the path, which holds a ':' on Windows.
+  auto sink = [&findings, &path](const std::string& line) {
+    findings.push_back(line.substr(path.size() + 1));
   };
   msgcheck::LoadMasterCatalogue(path, catalogue, sink);
   msgcheck::CheckCataloguePlurals(path, catalogue, sink);
