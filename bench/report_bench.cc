@@ -237,7 +237,8 @@ BENCHMARK(BM_ReportUnfiltered)
     ->Name("report/unfiltered")
     ->Arg(0)
     ->Arg(10)
-    ->Arg(100);
+    ->Arg(100)
+    ->Arg(1000);
 
 // The cost of calling into the shared library at all: an exported
 // operation that only stores a pointer.
@@ -260,7 +261,12 @@ void BM_FilterMiss(benchmark::State& state) {
     next = (next + 1) & (kSequenceLength - 1);
   }
 }
-BENCHMARK(BM_FilterMiss)->Name("filter/miss")->Arg(0)->Arg(10)->Arg(100);
+BENCHMARK(BM_FilterMiss)
+    ->Name("filter/miss")
+    ->Arg(0)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000);
 
 }  // namespace
 }  // namespace msgreport_bench

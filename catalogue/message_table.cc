@@ -283,10 +283,13 @@ const char* MessageTable::FindMessage(const char* key) const {
 }
 
 MessageTable::Found MessageTable::FindForReport(const char* key) const {
-  std::size_t key_length = std::strlen(key);
-  std::size_t slot = FindSlot(key, key_length);
+  return FindForReport(HashedKey(key));
+}
+
+MessageTable::Found MessageTable::FindForReport(const HashedKey& key) const {
+  std::size_t slot = Probe(key.hash & kHashBits, key.key, key.length);
   if (slot == kNoSlot || (slots_[slot].hash & kAddedFormBit) != 0) return {};
-  return {slots_[slot].entry + key_length + 1, PluralAt(slot)};
+  return {slots_[slot].entry + key.length + 1, PluralAt(slot)};
 }
 
 const PluralMessage* MessageTable::PluralAt(std::size_t slot) const {

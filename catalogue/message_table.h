@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "catalogue/entry_arena.h"
+#include "catalogue/filter_index.h"
+#include "catalogue/key_hash.h"
 #include "catalogue/plural_message.h"
 
 namespace msgreport {
@@ -68,6 +70,13 @@ class MessageTable {
     const PluralMessage* plural = nullptr;
   };
   Found FindForReport(const char* key) const;
+  Found FindForReport(const HashedKey& key) const;
+
+  // The filter keys of the handler this table serves: the handler's own
+  // members are fixed by the public header, its catalogue's are not.
+  // Assignment leaves them as they are.
+  FilterIndex& filter_index() { return filter_index_; }
+  const FilterIndex& filter_index() const { return filter_index_; }
 
   // Resolves every plural message for reports and for judging a message
   // file: call it once the table is changed, before either. Any change
@@ -230,6 +239,7 @@ class MessageTable {
   bool holds_suffixed_keys_ = false;
   std::vector<PluralMessage> plurals_;  // as IndexPluralMessages resolved
   std::map<std::string, FormsDecision, std::less<>> decisions_;  // by key
+  FilterIndex filter_index_;
 };
 
 }  // namespace msgreport

@@ -20,10 +20,15 @@ void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
   }
 }
 
+// The list keeps every key given, in order; the index is what reports
+// search.
 void AppendFilterKeys(std::vector<const char*>& filter_keys,
-                      const char** filters, int nfilters) {
+                      msgreport::FilterIndex& index, const char** filters,
+                      int nfilters) {
   for (int i = 0; i < nfilters; ++i) {
-    if (filters[i] != nullptr) filter_keys.push_back(filters[i]);
+    if (filters[i] == nullptr) continue;
+    filter_keys.push_back(filters[i]);
+    index.Add(filters[i]);
   }
 }
 
@@ -44,7 +49,7 @@ void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
                                             const char* messageFile) {
   MessageTable& catalogue = msgreport::Internals::Table(messageMap);
   LoadMessagePairs(catalogue, pairs, npairs);
-  AppendFilterKeys(filterArray, filters, nfilters);
+  AppendFilterKeys(filterArray, catalogue.filter_index(), filters, nfilters);
   // The file's plural forms are judged against the plural messages of the
   // pairs just added.
   catalogue.IndexPluralMessages();
