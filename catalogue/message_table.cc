@@ -28,8 +28,14 @@ bool HasSuffix(const char* key, std::size_t key_length) {
   return key_length != 0 && key[key_length - 1] == ']';
 }
 
+// Inline, byte by byte: keys are short, and a call to strncmp costs more than
+// the comparison. An entry whose key is shorter stops the loop at its NUL,
+// which the key (of `key_length` bytes) does not hold.
 bool EntryHasKey(const char* entry, const char* key, std::size_t key_length) {
-  return std::strncmp(entry, key, key_length) == 0 && entry[key_length] == '\0';
+  for (std::size_t i = 0; i < key_length; ++i) {
+    if (entry[i] != key[i]) return false;
+  }
+  return entry[key_length] == '\0';
 }
 
 const char* TextOf(const char* entry) { return entry + std::strlen(entry) + 1; }

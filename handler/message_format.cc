@@ -35,12 +35,8 @@ bool FormatDirectly(char* message, const char* text, std::va_list& args) {
   // On to the text's end even once the message is full, as vsnprintf goes:
   // a conversion there that it alone formats may still fail the text.
   for (;;) {
-    const char* percent = std::strchr(rest, '%');
-    if (percent == nullptr) {
-      writer.Put(rest, std::strlen(rest));
-      break;
-    }
-    writer.Put(rest, static_cast<std::size_t>(percent - rest));
+    const char* percent = writer.PutPlain(rest);
+    if (*percent == '\0') break;
     rest = percent + 2;
     switch (percent[1]) {
       case '%':

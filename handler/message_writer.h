@@ -22,6 +22,19 @@ class MessageWriter {
     used_ += length;
   }
 
+  // Copies plain text up to the next '%' or the text's end and returns
+  // where it stopped. Byte by byte: a message's runs of plain text are
+  // short, and a call to strchr and memcpy for each costs more than them.
+  const char* PutPlain(const char* text) {
+    char* out = message_ + used_;
+    char* const end = message_ + kMessageCapacity - 1;
+    for (; *text != '\0' && *text != '%'; ++text) {
+      if (out != end) *out++ = *text;
+    }
+    used_ = static_cast<std::size_t>(out - message_);
+    return text;
+  }
+
   void PutRepeated(char c, std::size_t count) {
     std::size_t room = kMessageCapacity - 1 - used_;
     if (count > room) count = room;
