@@ -18,11 +18,15 @@ bool FilterIndex::Same(const char* a, const char* b) {
 
 void FilterIndex::Add(const char* key) {
   HashedKey hashed(key);
-  if (Contains(hashed)) return;
   if (4 * (size_ + 1) > slots_.size()) Grow();
   std::size_t mask = slots_.size() - 1;
   std::size_t i = static_cast<std::size_t>(hashed.hash) & mask;
-  while (slots_[i].key != nullptr) i = (i + 1) & mask;
+  // Only the same string is held once: equal texts at other addresses keep
+  // slots of their own, so that one changed by its caller leaves the
+  // others matching, as the list they stand in does.
+  for (; slots_[i].key != nullptr; i = (i + 1) & mask) {
+    if (slots_[i].key == key && slots_[i].hash == hashed.hash) return;
+  }
   slots_[i] = {hashed.hash, key};
   ++size_;
   SetBit(hashed.hash);

@@ -18,7 +18,8 @@ namespace msgreport {
 // confirmed against the caller's string as it stands.
 class FilterIndex {
  public:
-  // Adds `key` (not null) unless an equal key is held already.
+  // Adds `key` (not null) unless the same pointer is held already for the
+  // text it now holds.
   void Add(const char* key);
 
   bool empty() const { return size_ == 0; }
