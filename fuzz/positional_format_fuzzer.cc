@@ -8,6 +8,7 @@
 // which the library formats as a report does and must format as the
 // platform's vsnprintf does, on every platform.
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
@@ -45,6 +46,14 @@ class Bytes {
   std::size_t at_ = 0;
 };
 
+// Every byte vsnprintf wrote, to its NUL, so that a NUL from %c earlier in
+// the message hides nothing after it.
+bool SameBytes(const char* ours, const char* theirs, int written) {
+  std::size_t length = std::min(static_cast<std::size_t>(written),
+                                msgreport::kMessageCapacity - 1);
+  return std::memcmp(ours, theirs, length + 1) == 0;
+}
+
 void Compare(const char* built_in, const char* text, ...) {
   msgreport::CompatibilityVerdict verdict =
       msgreport::CheckCompatibility(built_in, text, std::strlen(text));
@@ -65,7 +74,7 @@ void Compare(const char* built_in, const char* text, ...) {
   int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
 #pragma GCC diagnostic pop
   if (formatted != (written >= 0) ||
-      (formatted && std::strcmp(ours, theirs) != 0)) {
+      (formatted && !SameBytes(ours, theirs, written))) {
     std::fprintf(stderr, "'%s' for '%s':\n ours   '%s'\n theirs '%s'\n", text,
                  built_in, formatted ? ours : "<failed>", theirs);
     std::abort();
@@ -92,7 +101,7 @@ void CompareInOrder(const char* text, ...) {
   va_end(copy);
   va_end(args);
   if (formatted != (written >= 0) ||
-      (formatted && std::strcmp(ours, theirs) != 0)) {
+      (formatted && !SameBytes(ours, theirs, written))) {
     std::fprintf(stderr, "'%s':\n ours   '%s'\n theirs '%s'\n", text,
                  formatted ? ours : "<failed>", theirs);
     std::abort();
