@@ -1,9 +1,10 @@
 // What this formats is what the C standard defines alike for every C
-// library; where it leaves the result to the library (a '#' on a decimal
-// conversion, a '0' on a string, a null string with a width or
-// precision), the conversion goes to vsnprintf, which then formats the
-// whole text. So does a width or precision large enough that vsnprintf
-// might fail on it.
+// library. Where the standard leaves the result to the library (a '#' on a
+// decimal conversion, a '0' on a string, a null string with a width or
+// precision), or where a C library is known to depart from it (a zero
+// "%#.0o"), the conversion goes to vsnprintf, which then formats the whole
+// text. So does a width or precision large enough that vsnprintf might fail
+// on it.
 
 #include "handler/conversion_format.h"
 
@@ -279,7 +280,13 @@ const char* FormatConversion(MessageWriter& writer, const char* spec,
     case 'o':
     case 'x':
     case 'X':
-      if (sign_flags || (d.alternate && letter == 'u')) return nullptr;
+      // MinGW's printf writes nothing for a zero "%#.0o", where C says
+      // "0": left to the platform's own.
+      if (sign_flags ||
+          (d.alternate &&
+           (letter == 'u' || (letter == 'o' && d.precision == 0)))) {
+        return nullptr;
+      }
       PutInteger(writer, d, letter, {ReadUnsigned(args, length), false});
       return at;
     case 'c': {
