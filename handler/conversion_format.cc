@@ -136,6 +136,9 @@ Integer Signed(T value) {
                    : Integer{static_cast<U>(value), false};
 }
 
+// Where long, long long, intmax_t and the size and difference types are one
+// type, their branches are one too; they stay apart for the platforms where
+// they are not.
 Integer ReadSigned(std::va_list& args, Length length) {
   switch (length) {
     case Length::kNone:
@@ -148,6 +151,7 @@ Integer ReadSigned(std::va_list& args, Length length) {
       return Signed(va_arg(args, long));
     case Length::kLongLong:
       return Signed(va_arg(args, long long));
+    // NOLINTNEXTLINE(bugprone-branch-clone)
     case Length::kMax:
       return Signed(va_arg(args, std::intmax_t));
     case Length::kSize:
@@ -170,6 +174,7 @@ unsigned long long ReadUnsigned(std::va_list& args, Length length) {
       return va_arg(args, unsigned long);
     case Length::kLongLong:
       return va_arg(args, unsigned long long);
+    // NOLINTNEXTLINE(bugprone-branch-clone): as in ReadSigned.
     case Length::kMax:
       return va_arg(args, std::uintmax_t);
     case Length::kSize:
