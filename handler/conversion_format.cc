@@ -1,9 +1,10 @@
 // What this formats is what the C standard defines alike for every C
-// library; where it leaves the result to the library (a '#' on a decimal
-// conversion, a '0' on a string, a null string with a width or
-// precision), the conversion goes to vsnprintf, which then formats the
-// whole text. So does a width or precision large enough that vsnprintf
-// might fail on it.
+// library. Where the standard leaves the result to the library (a '#' on a
+// decimal conversion, a '0' on a string, a null string with a width or
+// precision), or where a C library is known to depart from it (a zero
+// "%#.0o"), the conversion goes to vsnprintf, which then formats the whole
+// text. So does a width or precision large enough that vsnprintf might fail
+// on it.
 
 #include "handler/conversion_format.h"
 
@@ -135,6 +136,9 @@ Integer Signed(T value) {
                    : Integer{static_cast<U>(value), false};
 }
 
+// Where long, long long, intmax_t and the size and difference types are one
+// type, their branches are one too; they stay apart for the platforms where
+// they are not.
 Integer ReadSigned(std::va_list& args, Length length) {
   switch (length) {
     case Length::kNone:
@@ -147,6 +151,7 @@ Integer ReadSigned(std::va_list& args, Length length) {
       return Signed(va_arg(args, long));
     case Length::kLongLong:
       return Signed(va_arg(args, long long));
+    // NOLINTNEXTLINE(bugprone-branch-clone)
     case Length::kMax:
       return Signed(va_arg(args, std::intmax_t));
     case Length::kSize:
@@ -169,6 +174,7 @@ unsigned long long ReadUnsigned(std::va_list& args, Length length) {
       return va_arg(args, unsigned long);
     case Length::kLongLong:
       return va_arg(args, unsigned long long);
+    // NOLINTNEXTLINE(bugprone-branch-clone): as in ReadSigned.
     case Length::kMax:
       return va_arg(args, std::uintmax_t);
     case Length::kSize:
@@ -279,7 +285,13 @@ const char* FormatConversion(MessageWriter& writer, const char* spec,
     case 'o':
     case 'x':
     case 'X':
-      if (sign_flags || (d.alternate && letter == 'u')) return nullptr;
+      // MinGW's printf writes nothing for a zero "%#.0o", where C says
+      // "0": left to the platform's own.
+      if (sign_flags ||
+          (d.alternate &&
+           (letter == 'u' || (letter == 'o' && d.precision == 0)))) {
+        return nullptr;
+      }
       PutInteger(writer, d, letter, {ReadUnsigned(args, length), false});
       return at;
     case 'c': {

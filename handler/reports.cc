@@ -61,14 +61,14 @@ void Deliver(MessageCallback callback, char* message) {
 // have their own buffer too.
 void Report(const MessageTable& catalogue, MessageCallback callback,
             const char* key, std::va_list args) {
-  MessageTable::Found found;
-  if (key != nullptr) {
+  char message[kMessageCapacity];
+  if (key == nullptr) {
+    std::memcpy(message, kUnregisteredMessage, sizeof kUnregisteredMessage);
+  } else {
     msgreport::HashedKey hashed(key);
     if (catalogue.filter_index().Contains(hashed)) return;
-    found = catalogue.FindForReport(hashed);
+    ComposeMessage(catalogue.FindForReport(hashed), key, args, message);
   }
-  char message[kMessageCapacity];
-  ComposeMessage(found, key, args, message);
   Deliver(callback, message);
 }
 
