@@ -8,10 +8,18 @@ namespace {
 
 using msgreport::MessageTable;
 
+// How many pairs ahead a key's slot is fetched: far enough for the fetch
+// to arrive before its key is stored.
+constexpr int kPairsAhead = 8;
+
 void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
   if (npairs > 0) catalogue.Reserve(static_cast<std::size_t>(npairs));
   for (int pair = 0; pair < npairs; ++pair) {
     std::size_t entry = 2 * static_cast<std::size_t>(pair);
+    if (pair < npairs - kPairsAhead) {
+      const char* ahead = pairs[entry + 2 * kPairsAhead];
+      if (ahead != nullptr) catalogue.Prefetch(ahead);
+    }
     const char* key = pairs[entry];
     const char* text = pairs[entry + 1];
     // Tables that end in a pair of nulls, counted in npairs, stay valid.

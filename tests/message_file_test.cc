@@ -4,7 +4,9 @@
 #endif
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -184,6 +186,30 @@ TEST_F(MessageFileTest, LinesUpToTheBoundAreReadWholeLongerOnesSkipped) {
     EXPECT_EQ(Text("DISK_FULL"), length <= bound ? text : before) << length;
     EXPECT_EQ(Text("FILE_NOT_FOUND"), "%s " + std::to_string(length));
   }
+}
+
+// What the reader holds ahead of each line is the file's own bytes from
+// where it says, across blocks and past a byte-order mark.
+TEST_F(MessageFileTest, TheBytesReadAheadAreTheFilesFromWhereTheyStart) {
+  std::string contents = "\xEF\xBB\xBF";
+  for (int line = 0; contents.size() < 3 * 64 * 1024; ++line) {
+    contents += "KEY_" + std::to_string(line) + " : \"Text\"\r\n";
+  }
+  msgreport::LineReader reader(dir_.Write("ahead.txt", contents).c_str());
+  std::size_t lines = 0;
+  while (std::optional<std::string_view> line = reader.NextLine()) {
+    ++lines;
+    auto offset = static_cast<std::size_t>(reader.buffered_offset());
+    ASSERT_LE(offset, contents.size());
+    ASSERT_EQ(contents.substr(offset, reader.buffered().size()),
+              reader.buffered())
+        << "after line " << reader.line_number();
+    ASSERT_EQ(contents.compare(offset - 2 - line->size(), line->size() + 2,
+                               std::string(*line) + "\r\n"),
+              0);
+  }
+  EXPECT_TRUE(reader.read_to_end());
+  EXPECT_EQ(lines, reader.line_number());
 }
 
 // Judged whole, then applied: what was judged before the failure is
