@@ -108,6 +108,11 @@ class MessageTable {
   // in a large table nearly every search misses it, so set-up asks for the
   // slots of keys a few lines ahead while it judges the current one.
   void Prefetch(std::string_view key) const;
+  // Whether the slots outgrow what a core's cache holds, so that asking
+  // for them ahead pays.
+  bool outgrows_cache() const {
+    return slots_.size() * sizeof(Slot) > kCacheBytes;
+  }
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
@@ -207,6 +212,7 @@ class MessageTable {
   static constexpr std::uint64_t kAddedFormBit = std::uint64_t{1}
                                                  << (kPluralTagShift - 1);
   static constexpr std::uint64_t kHashBits = kAddedFormBit - 1;
+  static constexpr std::size_t kCacheBytes = std::size_t{256} * 1024;
   static constexpr std::size_t kMostPluralMessages =
       (std::size_t{1} << (64 - kPluralTagShift)) - 1;
 

@@ -14,9 +14,10 @@ constexpr int kPairsAhead = 8;
 
 void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
   if (npairs > 0) catalogue.Reserve(static_cast<std::size_t>(npairs));
+  bool fetch_ahead = catalogue.outgrows_cache();
   for (int pair = 0; pair < npairs; ++pair) {
     std::size_t entry = 2 * static_cast<std::size_t>(pair);
-    if (pair < npairs - kPairsAhead) {
+    if (fetch_ahead && pair < npairs - kPairsAhead) {
       const char* ahead = pairs[entry + 2 * kPairsAhead];
       if (ahead != nullptr) catalogue.Prefetch(ahead);
     }

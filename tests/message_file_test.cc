@@ -189,16 +189,22 @@ TEST_F(MessageFileTest, LinesUpToTheBoundAreReadWholeLongerOnesSkipped) {
 }
 
 // What the reader holds ahead of each line is the file's own bytes from
-// where it says, across blocks and past a byte-order mark.
+// where it says, across blocks and past a byte-order mark; a table too
+// large for the cache, whose slots are fetched ahead from those bytes,
+// takes every line's text.
 TEST_F(MessageFileTest, TheBytesReadAheadAreTheFilesFromWhereTheyStart) {
+  constexpr int kKeys = 12000;
+  msgreport::MessageTable large;
   std::string contents = "\xEF\xBB\xBF";
-  for (int line = 0; contents.size() < 3 * 64 * 1024; ++line) {
-    contents += "KEY_" + std::to_string(line) + " : \"Text\"\r\n";
+  for (int key = 0; key < kKeys; ++key) {
+    std::string name = "KEY_" + std::to_string(key);
+    large.AddMessage(name.c_str(), "Built-in");
+    contents += name + " : \"Text " + std::to_string(key) + "\"\r\n";
   }
-  msgreport::LineReader reader(dir_.Write("ahead.txt", contents).c_str());
-  std::size_t lines = 0;
+  ASSERT_TRUE(large.outgrows_cache());
+  std::string path = dir_.Write("ahead.txt", contents);
+  msgreport::LineReader reader(path.c_str());
   while (std::optional<std::string_view> line = reader.NextLine()) {
-    ++lines;
     auto offset = static_cast<std::size_t>(reader.buffered_offset());
     ASSERT_LE(offset, contents.size());
     ASSERT_EQ(contents.substr(offset, reader.buffered().size()),
@@ -208,8 +214,14 @@ TEST_F(MessageFileTest, TheBytesReadAheadAreTheFilesFromWhereTheyStart) {
                                std::string(*line) + "\r\n"),
               0);
   }
-  EXPECT_TRUE(reader.read_to_end());
-  EXPECT_EQ(lines, reader.line_number());
+  EXPECT_EQ(reader.line_number(), std::size_t{kKeys});
+  ASSERT_EQ(msgreport::ReadMessageLines(path.c_str(), large, large, {}),
+            msgreport::ReadResult::kRead);
+  for (int key = 0; key < kKeys; ++key) {
+    std::string name = "KEY_" + std::to_string(key);
+    ASSERT_STREQ(large.FindMessage(name.c_str()),
+                 ("Text " + std::to_string(key)).c_str());
+  }
 }
 
 // Judged whole, then applied: what was judged before the failure is
