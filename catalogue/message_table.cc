@@ -370,8 +370,12 @@ void MessageTable::Staged::Add(Put put, const EntryParts& parts,
   put.entry = arena_.Allocate(parts.bytes());
   parts.WriteTo(put.entry);
   live_bytes_ += parts.bytes();
-  Put* earlier = put.slot == kNoSlot ? EarlierForm(*form)
-                                     : Earlier(put.slot, table.slots_.size());
+  Put* earlier = nullptr;
+  if (put.slot != kNoSlot) {
+    earlier = Earlier(put.slot, table.slots_.size());
+  } else if (form != nullptr) {
+    earlier = EarlierForm(*form);
+  }
   if (earlier != nullptr) {
     std::size_t bytes = EntrySize(earlier->entry);
     live_bytes_ -= bytes;

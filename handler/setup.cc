@@ -10,16 +10,17 @@ using msgreport::MessageTable;
 
 // How many pairs ahead a key's slot is fetched: far enough for the fetch
 // to arrive before its key is stored.
-constexpr int kPairsAhead = 8;
+constexpr std::size_t kPairsAhead = 8;
 
 void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
   if (npairs > 0) catalogue.Reserve(static_cast<std::size_t>(npairs));
   bool fetch_ahead = catalogue.outgrows_cache();
   for (int pair = 0; pair < npairs; ++pair) {
     std::size_t entry = 2 * static_cast<std::size_t>(pair);
-    if (fetch_ahead && pair < npairs - kPairsAhead) {
-      const char* ahead = pairs[entry + 2 * kPairsAhead];
-      if (ahead != nullptr) catalogue.Prefetch(ahead);
+    std::size_t ahead = entry + 2 * kPairsAhead;
+    if (fetch_ahead && ahead < 2 * static_cast<std::size_t>(npairs) &&
+        pairs[ahead] != nullptr) {
+      catalogue.Prefetch(pairs[ahead]);
     }
     const char* key = pairs[entry];
     const char* text = pairs[entry + 1];
