@@ -77,8 +77,8 @@ const Row kRows[] = {
     {"plural/arabic", "", 10.0},
     {"plural/polish/large", "", 0},
     {"plural/arabic/large", "", 0},
-    {"setup/all_differ", "setup/bare_fgets", 20.0},
-    {"setup/tenth_differ", "setup/bare_fgets", 20.0},
+    {"setup/all_differ", "setup/bare_fgets", 5.0},
+    {"setup/tenth_differ", "setup/bare_fgets", 5.0},
     {"peer/spdlog/enabled", "floor/vsnprintf", 0},
 };
 

@@ -23,7 +23,7 @@ class EntryArena {
       // A large entry gets a chunk of its own, which leaves the current
       // chunk in use for the entries after it.
       std::size_t chunk_size = bytes > kChunkSize / 4 ? bytes : kChunkSize;
-      chunks_.push_back(std::make_unique<char[]>(chunk_size));
+      chunks_.push_back(NewChunk(chunk_size));
       char* chunk = chunks_.back().get();
       if (chunk_size != kChunkSize) return chunk;
       free_begin_ = chunk;
@@ -57,7 +57,22 @@ class EntryArena {
   }
 
  private:
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  struct ChunkRelease {
+    std::size_t bytes;
+    void operator()(char* chunk) const {
+      std::allocator<char>().deallocate(chunk, bytes);
+    }
+  };
+  using Chunk = std::unique_ptr<char, ChunkRelease>;
+
+  // Every byte of a chunk is written before it is read, so a chunk is not
+  // cleared first: clearing the chunks of a large catalogue costs as much
+  // as writing its entries.
+  static Chunk NewChunk(std::size_t bytes) {
+    return Chunk(std::allocator<char>().allocate(bytes), ChunkRelease{bytes});
+  }
+
+  std::vector<Chunk> chunks_;
   char* free_begin_ = nullptr;
   char* free_end_ = nullptr;
 };

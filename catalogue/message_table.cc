@@ -11,6 +11,7 @@
 
 #include "catalogue/key_hash.h"
 #include "catalogue/message_limits.h"
+#include "catalogue/prefetch.h"
 #include "catalogue/slot_count.h"
 
 namespace msgreport {
@@ -188,6 +189,14 @@ std::size_t MessageTable::FindSlot(const char* key,
   return Probe(HashKey(key, key_length) & kHashBits, key, key_length);
 }
 
+void MessageTable::Prefetch(std::string_view key) const {
+  if (slots_.empty()) return;
+  std::size_t slot =
+      static_cast<std::size_t>(HashKey(key.data(), key.size()) & kHashBits) &
+      (slots_.size() - 1);
+  PrefetchForReading(&slots_[slot]);
+}
+
 const char* MessageTable::TextAt(std::size_t slot) const {
   return TextOf(slots_[slot].entry);
 }
@@ -331,8 +340,7 @@ void MessageTable::Stage(std::size_t slot, std::string_view text,
   const char* previous = slots_[slot].entry;
   EntryParts parts{previous, std::strlen(previous), text.data(), text.size(),
                    BuiltInTextOf(previous)};
-  staged.Add({slot, nullptr, parts.bytes(), EntrySize(previous)}, parts,
-             slots_.size());
+  staged.Add({slot, nullptr}, parts, *this);
 }
 
 void MessageTable::StageOtherForm(std::size_t slot, Staged& staged) const {
@@ -348,14 +356,11 @@ void MessageTable::StageForm(std::size_t base_slot, PluralCategory category,
   const char* built_in = BuiltInTextOf(slots_[base_slot].entry);
   EntryParts parts{form_key.data(), form_key.size(), text.data(), text.size(),
                    built_in};
-  std::size_t slot = FindSlot(form_key.data(), form_key.size());
-  std::size_t replaced = slot == kNoSlot ? 0 : EntrySize(slots_[slot].entry);
-  Staged::Put put{
-      slot,          nullptr,
-      parts.bytes(), replaced,
-      base_slot,     HashKey(form_key.data(), form_key.size()) & kHashBits,
-      category};
-  staged.Add(put, parts, slots_.size());
+  Staged::Form form{base_slot,
+                    HashKey(form_key.data(), form_key.size()) & kHashBits,
+                    category};
+  staged.Add({FindSlot(form_key.data(), form_key.size()), nullptr}, parts,
+             *this, &form);
 }
 
 void MessageTable::Staged::NameLanguage(std::string_view language) {
@@ -364,29 +369,41 @@ void MessageTable::Staged::NameLanguage(std::string_view language) {
 }
 
 void MessageTable::Staged::Add(Put put, const EntryParts& parts,
-                               std::size_t slot_count) {
+                               const MessageTable& table, const Form* form) {
+  // A file stages each key once at most, and most files name every key:
+  // room for them all at once spares copying what is staged as it grows.
+  if (puts_.empty()) puts_.reserve(table.size());
   put.entry = arena_.Allocate(parts.bytes());
   parts.WriteTo(put.entry);
-  live_bytes_ += put.bytes;
-  Put* earlier =
-      put.slot == kNoSlot ? EarlierForm(put) : Earlier(put.slot, slot_count);
+  live_bytes_ += parts.bytes();
+  Put* earlier = nullptr;
+  if (put.slot != kNoSlot) {
+    earlier = Earlier(put.slot, table.slots_.size());
+  } else if (form != nullptr) {
+    earlier = EarlierForm(*form);
+  }
   if (earlier != nullptr) {
-    live_bytes_ -= earlier->bytes;
-    wasted_bytes_ += earlier->bytes;
+    std::size_t bytes = EntrySize(earlier->entry);
+    live_bytes_ -= bytes;
+    wasted_bytes_ += bytes;
     earlier->entry = put.entry;
-    earlier->bytes = put.bytes;
     CompactIfWasteful();
     return;
   }
-  if (put.slot != kNoSlot && !index_by_slot_.empty()) {
-    index_by_slot_[put.slot] = puts_.size();
+  if (put.slot != kNoSlot) {
+    replaced_bytes_ += EntrySize(table.slots_[put.slot].entry);
+    if (!index_by_slot_.empty()) index_by_slot_[put.slot] = puts_.size();
+  }
+  if (form != nullptr) {
+    put.form = forms_.size();
+    forms_.push_back(*form);
   }
   puts_.push_back(put);
 }
 
 bool MessageTable::Staged::Keeps(const Put& put) const {
-  if (put.family == kNoSlot) return true;
-  auto given = given_.find(put.family);
+  if (put.form == kNoForm) return true;
+  auto given = given_.find(forms_[put.form].family);
   return given != given_.end() &&
          (given->second & (1U << static_cast<int>(PluralCategory::kOther)));
 }
@@ -413,10 +430,10 @@ MessageTable::Staged::Put* MessageTable::Staged::Earlier(
 // A form the table lacks has no slot to tell a repeat by, yet a file may
 // repeat it on every line: it is told by its message and category, of
 // which there are as few as the table's plural messages.
-MessageTable::Staged::Put* MessageTable::Staged::EarlierForm(const Put& put) {
-  std::size_t form = put.family * kPluralCategoryCount +
-                     static_cast<std::size_t>(put.category);
-  auto [at, first] = index_by_form_.try_emplace(form, puts_.size());
+MessageTable::Staged::Put* MessageTable::Staged::EarlierForm(const Form& form) {
+  std::size_t index = form.family * kPluralCategoryCount +
+                      static_cast<std::size_t>(form.category);
+  auto [at, first] = index_by_form_.try_emplace(index, puts_.size());
   return first ? nullptr : &puts_[at->second];
 }
 
@@ -425,8 +442,9 @@ void MessageTable::Staged::CompactIfWasteful() {
   EntryArena previous;
   previous.swap(arena_);
   for (Put& put : puts_) {
-    char* copy = arena_.Allocate(put.bytes);
-    std::memcpy(copy, put.entry, put.bytes);
+    std::size_t bytes = EntrySize(put.entry);
+    char* copy = arena_.Allocate(bytes);
+    std::memcpy(copy, put.entry, bytes);
     put.entry = copy;
   }
   wasted_bytes_ = 0;
@@ -435,24 +453,31 @@ void MessageTable::Staged::CompactIfWasteful() {
 void MessageTable::PutStaged(Staged&& staged) {
   DropPluralIndex();
   Decide(*this, staged);
+  std::size_t kept_bytes = staged.live_bytes_;
+  std::size_t replaced_bytes = staged.replaced_bytes_;
   for (const Staged::Put& put : staged.puts_) {
     if (!staged.Keeps(put)) {
-      wasted_bytes_ += put.bytes;
+      std::size_t bytes = EntrySize(put.entry);
+      kept_bytes -= bytes;
+      wasted_bytes_ += bytes;
+      if (put.slot != kNoSlot) {
+        replaced_bytes -= EntrySize(slots_[put.slot].entry);
+      }
     } else if (put.slot != kNoSlot) {
-      live_bytes_ += put.bytes;
-      live_bytes_ -= put.replaced_bytes;
-      wasted_bytes_ += put.replaced_bytes;
       slots_[put.slot].entry = put.entry;
     }
   }
+  live_bytes_ += kept_bytes;
+  live_bytes_ -= replaced_bytes;
+  wasted_bytes_ += replaced_bytes;
   // Forms the table lacked come last, since inserting moves slots.
   for (const Staged::Put& put : staged.puts_) {
     if (put.slot != kNoSlot || !staged.Keeps(put)) continue;
-    live_bytes_ += put.bytes;
-    std::size_t slot = Probe(put.hash, put.entry, std::strlen(put.entry));
+    std::uint64_t hash = staged.forms_[put.form].hash;
+    std::size_t slot = Probe(hash, put.entry, std::strlen(put.entry));
     if (slot == kNoSlot) {
       holds_suffixed_keys_ = true;
-      Insert(put.hash | kAddedFormBit, put.entry);
+      Insert(hash | kAddedFormBit, put.entry);
     } else {
       Retire(slots_[slot].entry);
       slots_[slot].entry = put.entry;
@@ -471,8 +496,8 @@ void MessageTable::ReplaceWithStaged(const MessageTable& judged,
     if (!staged.Keeps(put)) continue;
     const char* text = TextOf(put.entry);
     std::size_t key_length = std::strlen(put.entry);
-    bool added =
-        put.family != kNoSlot && FindSlot(put.entry, key_length) == kNoSlot;
+    bool added = put.form != Staged::kNoForm &&
+                 FindSlot(put.entry, key_length) == kNoSlot;
     ReplaceMessage(put.entry, key_length, text, std::strlen(text),
                    BuiltInTextOf(put.entry));
     if (added) slots_[FindSlot(put.entry, key_length)].hash |= kAddedFormBit;

@@ -104,6 +104,15 @@ class MessageTable {
   // are until the table is next changed.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
+  // Starts bringing the slot where the key's search begins into the cache:
+  // in a large table nearly every search misses it, so set-up asks for the
+  // slots of keys a few lines ahead while it judges the current one.
+  void Prefetch(std::string_view key) const;
+  // Whether the slots outgrow what a core's cache holds, so that asking
+  // for them ahead pays.
+  bool outgrows_cache() const {
+    return slots_.size() * sizeof(Slot) > kCacheBytes;
+  }
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
@@ -131,20 +140,26 @@ class MessageTable {
 
    private:
     friend class MessageTable;
+    // What a form adds to its put; most puts are of no form.
+    struct Form {
+      std::size_t family;  // the slot of its plural message
+      std::uint64_t hash;  // of its key, for a form the table lacks
+      PluralCategory category;
+    };
+    static constexpr std::size_t kNoForm = static_cast<std::size_t>(-1);
+    // Kept small, since a file that translates a large catalogue stages
+    // as many puts as the catalogue has keys.
     struct Put {
       std::size_t slot;  // kNoSlot for a form the table lacks
       char* entry;
-      std::size_t bytes;
-      std::size_t replaced_bytes;    // of the table's entry it replaces
-      std::size_t family = kNoSlot;  // the plural message of a form
-      std::uint64_t hash = 0;        // of a form the table lacks
-      PluralCategory category = PluralCategory::kOther;  // of a form
+      std::size_t form = kNoForm;  // into forms_
     };
     // The put staged for the slot already, if any.
     Put* Earlier(std::size_t slot, std::size_t slot_count);
     // The same for a form the table lacks, which has no slot.
-    Put* EarlierForm(const Put& put);
-    void Add(Put put, const EntryParts& parts, std::size_t slot_count);
+    Put* EarlierForm(const Form& form);
+    void Add(Put put, const EntryParts& parts, const MessageTable& table,
+             const Form* form = nullptr);
     // Whether the put survives: any but a form of a plural message whose
     // "other" text the file does not give.
     bool Keeps(const Put& put) const;
@@ -152,13 +167,16 @@ class MessageTable {
 
     EntryArena arena_;
     std::vector<Put> puts_;
+    std::vector<Form> forms_;
     std::vector<bool> seen_;                  // by slot
     std::vector<std::size_t> index_by_slot_;  // into puts_; empty until used
     // Into puts_, by plural message and category, for forms the table
     // lacks.
     std::unordered_map<std::size_t, std::size_t> index_by_form_;
-    std::size_t live_bytes_ = 0;
+    std::size_t live_bytes_ = 0;  // of the entries staged last for each put
     std::size_t wasted_bytes_ = 0;
+    // Of the table's entries that the puts with a slot replace.
+    std::size_t replaced_bytes_ = 0;
     // Plural messages whose "other" text the file gives, by slot, with
     // the categories of the forms it gives.
     std::unordered_map<std::size_t, unsigned> given_;
@@ -194,6 +212,7 @@ class MessageTable {
   static constexpr std::uint64_t kAddedFormBit = std::uint64_t{1}
                                                  << (kPluralTagShift - 1);
   static constexpr std::uint64_t kHashBits = kAddedFormBit - 1;
+  static constexpr std::size_t kCacheBytes = std::size_t{256} * 1024;
   static constexpr std::size_t kMostPluralMessages =
       (std::size_t{1} << (64 - kPluralTagShift)) - 1;
 

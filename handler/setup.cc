@@ -8,10 +8,20 @@ namespace {
 
 using msgreport::MessageTable;
 
+// How many pairs ahead a key's slot is fetched: far enough for the fetch
+// to arrive before its key is stored.
+constexpr std::size_t kPairsAhead = 8;
+
 void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
   if (npairs > 0) catalogue.Reserve(static_cast<std::size_t>(npairs));
+  bool fetch_ahead = catalogue.outgrows_cache();
   for (int pair = 0; pair < npairs; ++pair) {
     std::size_t entry = 2 * static_cast<std::size_t>(pair);
+    std::size_t ahead = entry + 2 * kPairsAhead;
+    if (fetch_ahead && ahead < 2 * static_cast<std::size_t>(npairs) &&
+        pairs[ahead] != nullptr) {
+      catalogue.Prefetch(pairs[ahead]);
+    }
     const char* key = pairs[entry];
     const char* text = pairs[entry + 1];
     // Tables that end in a pair of nulls, counted in npairs, stay valid.

@@ -154,6 +154,20 @@ TEST(ReportAllocationTest, StorageStaysBoundedByTheLiveTexts) {
   EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
   plural.PutStaged(std::move(staged));
   EXPECT_STREQ(plural.FindMessage("SYNCED[few]"), "%d pliki 99999");
+  // Forms a file drops, one the table holds among them, and forms it
+  // keeps, in turn: what each replaces is counted once, and only when it
+  // is replaced.
+  std::string drops = dir.Write(
+      "drops.txt", "SYNCED[one] : \"%d plik\"\nSYNCED[few] : \"%d pliki\"\n");
+  std::string keeps = dir.Write(
+      "keeps.txt", "SYNCED : \"%d plikow\"\nSYNCED[one] : \"%d plik\"\n");
+  before = msgreport_test::LiveNewBytes();
+  for (int round = 0; round < 20000; ++round) {
+    const std::string& path = round % 2 == 0 ? drops : keeps;
+    msgreport::ReadMessageLines(path.c_str(), plural, plural, {});
+  }
+  EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
+  EXPECT_STREQ(plural.FindMessage("SYNCED[one]"), "%d plik");
 }
 
 }  // namespace
