@@ -30,7 +30,7 @@ void FilterIndex::Add(const char* key) {
 
 void FilterIndex::SetBit(std::uint64_t hash) {
   std::uint64_t bit = hash >> bit_shift_;
-  bits_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+  bits_[static_cast<std::size_t>(bit >> 6)] |= std::uint64_t{1} << (bit & 63);
 }
 
 void FilterIndex::Grow() {

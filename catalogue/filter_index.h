@@ -28,7 +28,9 @@ class FilterIndex {
     // A bit per hash, a few per key, kept small enough to stay in the
     // cache: most keys that match nothing find theirs clear and stop here.
     std::uint64_t bit = key.hash >> bit_shift_;
-    if ((bits_[bit >> 6] >> (bit & 63) & 1) == 0) return false;
+    if ((bits_[static_cast<std::size_t>(bit >> 6)] >> (bit & 63) & 1) == 0) {
+      return false;
+    }
     std::size_t mask = slots_.size() - 1;
     for (std::size_t i = static_cast<std::size_t>(key.hash) & mask;;
          i = (i + 1) & mask) {
