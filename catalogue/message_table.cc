@@ -126,6 +126,10 @@ char* MessageTable::CopyEntry(const char* entry) {
   return copy;
 }
 
+std::size_t MessageTable::EntryBytes(const char* entry) {
+  return EntrySize(entry);
+}
+
 void MessageTable::Retire(const char* entry) {
   std::size_t bytes = EntrySize(entry);
   live_bytes_ -= bytes;
@@ -134,6 +138,7 @@ void MessageTable::Retire(const char* entry) {
 
 void MessageTable::CompactIfWasteful() {
   if (wasted_bytes_ <= kTolerableWaste || wasted_bytes_ <= live_bytes_) return;
+  ForgetLayout();
   EntryArena previous;
   previous.swap(arena_);
   live_bytes_ = wasted_bytes_ = 0;
@@ -145,6 +150,7 @@ void MessageTable::CompactIfWasteful() {
 MessageTable& MessageTable::operator=(const MessageTable& source) {
   if (this == &source) return *this;
   plurals_.clear();
+  ForgetLayout();
   slots_.assign(source.slots_.size(), Slot());
   arena_.Clear();
   live_bytes_ = wasted_bytes_ = 0;
@@ -191,6 +197,7 @@ const char* MessageTable::BuiltInTextAt(std::size_t slot) const {
 }
 
 void MessageTable::Rehash(std::size_t slot_count) {
+  ForgetLayout();
   std::vector<Slot> previous(slot_count);
   previous.swap(slots_);
   size_ = 0;
@@ -287,6 +294,7 @@ MessageTable::Found MessageTable::FindForReport(const char* key) const {
 }
 
 MessageTable::Found MessageTable::FindForReport(const HashedKey& key) const {
+  PrefetchEntry(key.hash);
   std::size_t slot = Probe(key.hash & kHashBits, key.key, key.length);
   if (slot == kNoSlot || (slots_[slot].hash & kAddedFormBit) != 0) return {};
   return {slots_[slot].entry + key.length + 1, PluralAt(slot)};
