@@ -164,7 +164,7 @@ MessageTable& MessageTable::operator=(const MessageTable& source) {
   size_ = source.size_;
   holds_suffixed_keys_ = source.holds_suffixed_keys_;
   decisions_ = source.decisions_;
-  IndexPluralMessages();
+  LayOutForReports();
   return *this;
 }
 
@@ -257,6 +257,7 @@ void MessageTable::AddMessage(const char* key, const char* text) {
     return;
   }
   DropPluralIndex();
+  ForgetLayout();
   holds_suffixed_keys_ |= HasSuffix(key, key_length);
   CompactIfWasteful();
   Insert(hash, MakeEntry(key, key_length, text, std::strlen(text)));
@@ -279,6 +280,7 @@ void MessageTable::RemoveMessage(const char* key) {
   std::size_t slot = FindSlot(key, std::strlen(key));
   if (slot == kNoSlot) return;
   DropPluralIndex();
+  ForgetLayout();
   EraseSlot(slot);
   CompactIfWasteful();
 }
@@ -309,6 +311,7 @@ void MessageTable::ReplaceMessage(const char* key, std::size_t key_length,
                                   const char* text, std::size_t text_length,
                                   const char* built_in) {
   DropPluralIndex();
+  ForgetLayout();
   CompactIfWasteful();
   std::uint64_t hash = HashKey(key, key_length) & kHashBits;
   std::size_t slot = Probe(hash, key, key_length);
@@ -436,6 +439,7 @@ void MessageTable::Staged::CompactIfWasteful() {
 
 void MessageTable::PutStaged(Staged&& staged) {
   DropPluralIndex();
+  ForgetLayout();
   Decide(*this, staged);
   for (const Staged::Put& put : staged.puts_) {
     if (!staged.Keeps(put)) {
@@ -463,7 +467,7 @@ void MessageTable::PutStaged(Staged&& staged) {
   wasted_bytes_ += arena_.Adopt(std::move(staged.arena_));
   staged.puts_.clear();
   CompactIfWasteful();
-  IndexPluralMessages();
+  LayOutForReports();
 }
 
 void MessageTable::ReplaceWithStaged(const MessageTable& judged,
@@ -479,7 +483,7 @@ void MessageTable::ReplaceWithStaged(const MessageTable& judged,
                    BuiltInTextOf(put.entry));
     if (added) slots_[FindSlot(put.entry, key_length)].hash |= kAddedFormBit;
   }
-  IndexPluralMessages();
+  LayOutForReports();
 }
 
 }  // namespace msgreport

@@ -79,11 +79,17 @@ class MessageTable {
   const FilterIndex& filter_index() const { return filter_index_; }
 
   // Resolves every plural message for reports and for judging a message
-  // file, and lays the entries out for reports: call it once the table is
-  // changed, before either. Any change drops what it resolved until it is
-  // called again. Laying out moves every entry, so no text that
-  // FindMessage handed out before stays valid.
+  // file: call it once the table is changed, before either. Any change
+  // drops what it resolved until it is called again.
   void IndexPluralMessages();
+
+  // Copies every entry into one block, in the order of their slots, so that
+  // a report can ask for its entry's lines before its slot says where the
+  // entry is, then resolves the plural messages, whose texts moved. Call it
+  // once a table is set up for reports; any change undoes it, and it does
+  // nothing to a table laid out and unchanged since. It moves every entry,
+  // so no text that FindMessage handed out before stays valid.
+  void LayOutForReports();
 
   // Stores `text` under `key`, replacing any text the key had; a new key's
   // built-in text is `text`. Lengths are in bytes; neither string needs a
@@ -226,10 +232,6 @@ class MessageTable {
   // Drops replaced entries once they outweigh the live ones.
   void CompactIfWasteful();
   void DropPluralIndex();
-  // Copies every entry into one block, in the order of their slots, so that
-  // a report can ask for its entry's lines before its slot says where the
-  // entry is.
-  void LayOutForReports();
   void ForgetLayout();
   // Asks for the lines where the laid-out entry of a key of `hash` most
   // likely stands, without waiting for them.

@@ -47,7 +47,6 @@ std::optional<PluralMessage> CountOf(const char* built_in,
 }  // namespace
 
 void MessageTable::DropPluralIndex() {
-  ForgetLayout();
   if (plurals_.empty()) return;
   for (Slot& slot : slots_) slot.hash &= kHashBits | kAddedFormBit;
   plurals_.clear();
@@ -95,8 +94,6 @@ std::optional<PluralMessage> MessageTable::ResolvePlural(
 
 void MessageTable::IndexPluralMessages() {
   DropPluralIndex();
-  // The texts that plural messages point to are laid out first.
-  LayOutForReports();
   if (!holds_suffixed_keys_) return;
   std::size_t language = FindSlot(kLanguageKey.data(), kLanguageKey.size());
   PluralRule catalogue_rule = RuleOrNone(PluralRuleFor(

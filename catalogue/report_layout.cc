@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -21,6 +20,18 @@ namespace msgreport {
 namespace {
 
 constexpr std::size_t kLineBytes = 64;
+// Slots are not in the order of their entries in memory, so a pass over
+// the slots asks for the entry this many slots ahead, and the misses of
+// the pass overlap instead of following one another.
+constexpr std::size_t kSlotsAhead = 16;
+
+void Prefetch(const void* at) {
+#if defined(__GNUC__)
+  __builtin_prefetch(at);
+#else
+  static_cast<void>(at);
+#endif
+}
 
 }  // namespace
 
@@ -31,15 +42,20 @@ void MessageTable::ForgetLayout() {
 }
 
 void MessageTable::LayOutForReports() {
-  ForgetLayout();
-  std::size_t total = std::accumulate(
-      slots_.begin(), slots_.end(), std::size_t{0},
-      [](std::size_t sum, const Slot& slot) {
-        return slot.entry == nullptr ? sum : sum + EntryBytes(slot.entry);
-      });
+  if (!line_starts_.empty()) return;
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    if (i + kSlotsAhead < slots_.size())
+      Prefetch(slots_[i + kSlotsAhead].entry);
+    // cppcheck-suppress useStlAlgorithm ; the loop prefetches as it goes
+    if (slots_[i].entry != nullptr) total += EntryBytes(slots_[i].entry);
+  }
   // Offsets are 32 bits wide, which keeps the index small enough to stay
   // in the caches.
-  if (total == 0 || total > std::numeric_limits<std::uint32_t>::max()) return;
+  if (total == 0 || total > std::numeric_limits<std::uint32_t>::max()) {
+    IndexPluralMessages();
+    return;
+  }
   constexpr std::size_t kSlotsPerLine = kLineBytes / sizeof(Slot);
   std::vector<std::uint32_t> starts((slots_.size() + kSlotsPerLine - 1) /
                                     kSlotsPerLine);
@@ -49,6 +65,8 @@ void MessageTable::LayOutForReports() {
   char* block = laid_out.AllocateBlock(total);
   std::size_t offset = 0;
   for (std::size_t i = 0; i < slots_.size(); ++i) {
+    if (i + kSlotsAhead < slots_.size())
+      Prefetch(slots_[i + kSlotsAhead].entry);
     if (i % kSlotsPerLine == 0) {
       starts[i / kSlotsPerLine] = static_cast<std::uint32_t>(offset);
     }
@@ -67,10 +85,10 @@ void MessageTable::LayOutForReports() {
   laid_out_ = block;
   laid_out_bytes_ = total;
   line_starts_ = std::move(starts);
+  IndexPluralMessages();
 }
 
 void MessageTable::PrefetchEntry(std::uint64_t hash) const {
-#if defined(__GNUC__)
   if (line_starts_.empty()) return;
   constexpr std::size_t kSlotsPerLine = kLineBytes / sizeof(Slot);
   std::size_t home = static_cast<std::size_t>(hash) & (slots_.size() - 1);
@@ -78,11 +96,8 @@ void MessageTable::PrefetchEntry(std::uint64_t hash) const {
   // The entry most often starts within a line of where its line of slots
   // starts, and is shorter than a line.
   std::size_t last = laid_out_bytes_ - 1;
-  __builtin_prefetch(laid_out_ + start);
-  __builtin_prefetch(laid_out_ + std::min(start + kLineBytes, last));
-#else
-  static_cast<void>(hash);
-#endif
+  Prefetch(laid_out_ + start);
+  Prefetch(laid_out_ + std::min(start + kLineBytes, last));
 }
 
 }  // namespace msgreport

@@ -207,18 +207,18 @@ TEST(MessageTableTest, LayingOutKeepsEveryEntryThroughLaterChanges) {
     }
     EXPECT_EQ(map.FindForReport("KEY_absent").text, nullptr);
   };
-  map.IndexPluralMessages();
+  map.LayOutForReports();
   ASSERT_NE(map.FindForReport("SYNCED").plural, nullptr);
   check("laid out, no keys yet", keys.size());
   // Growth, removal (which shifts slots) and replacement (which compacts)
   // each after a layout, checked before and after the next one.
   for (const std::string& key : keys) map.AddMessage(key.c_str(), key.c_str());
   check("grown after a layout", 0);
-  map.IndexPluralMessages();
+  map.LayOutForReports();
   check("laid out again", 0);
   for (std::size_t i = 0; i < 1000; ++i) map.RemoveMessage(keys[i].c_str());
   check("removals after a layout", 1000);
-  map.IndexPluralMessages();
+  map.LayOutForReports();
   const std::string big(40000, 'x');
   for (std::size_t i = 1000; i < 1100; ++i) {
     map.ReplaceMessage(keys[i].c_str(), keys[i].size(), big.data(), big.size());
