@@ -45,6 +45,7 @@ const Row kRows[] = {
     {"report/delivered/random/1000", "floor/vsnprintf", 0.75},
     {"report/delivered/random/1000", "peer/spdlog/enabled", 1.0},
     {"report/delivered/random/100000", "floor/vsnprintf", 3.0},
+    {"report/delivered/random/100000", "floor/memory/100000", 1.2},
     {"report/delivered/skewed/100", "floor/vsnprintf", 0},
     {"report/delivered/skewed/1000", "floor/vsnprintf", 0},
     {"report/delivered/skewed/100000", "floor/vsnprintf", 0},

@@ -34,6 +34,13 @@ class EntryArena {
     return block;
   }
 
+  // A chunk of exactly `bytes`, for entries copied in at once, which leaves
+  // no tail of a chunk unused.
+  char* AllocateBlock(std::size_t bytes) {
+    chunks_.push_back(NewChunk(bytes));
+    return chunks_.back().get();
+  }
+
   // Takes over `other`'s chunks, and with them every entry in them.
   // Returns the bytes of its current chunk that no entry took: they stay
   // held with the chunk, so the adopter must count them as waste.

@@ -133,6 +133,10 @@ char* MessageTable::CopyEntry(const char* entry) {
   return copy;
 }
 
+std::size_t MessageTable::EntryBytes(const char* entry) {
+  return EntrySize(entry);
+}
+
 void MessageTable::Retire(const char* entry) {
   std::size_t bytes = EntrySize(entry);
   live_bytes_ -= bytes;
@@ -141,6 +145,7 @@ void MessageTable::Retire(const char* entry) {
 
 void MessageTable::CompactIfWasteful() {
   if (wasted_bytes_ <= kTolerableWaste || wasted_bytes_ <= live_bytes_) return;
+  ForgetLayout();
   EntryArena previous;
   previous.swap(arena_);
   live_bytes_ = wasted_bytes_ = 0;
@@ -152,6 +157,7 @@ void MessageTable::CompactIfWasteful() {
 MessageTable& MessageTable::operator=(const MessageTable& source) {
   if (this == &source) return *this;
   plurals_.clear();
+  ForgetLayout();
   slots_.assign(source.slots_.size(), Slot());
   arena_.Clear();
   live_bytes_ = wasted_bytes_ = 0;
@@ -165,7 +171,7 @@ MessageTable& MessageTable::operator=(const MessageTable& source) {
   size_ = source.size_;
   holds_suffixed_keys_ = source.holds_suffixed_keys_;
   decisions_ = source.decisions_;
-  IndexPluralMessages();
+  LayOutForReports();
   return *this;
 }
 
@@ -206,6 +212,7 @@ const char* MessageTable::BuiltInTextAt(std::size_t slot) const {
 }
 
 void MessageTable::Rehash(std::size_t slot_count) {
+  ForgetLayout();
   std::vector<Slot> previous(slot_count);
   previous.swap(slots_);
   size_ = 0;
@@ -265,6 +272,7 @@ void MessageTable::AddMessage(const char* key, const char* text) {
     return;
   }
   DropPluralIndex();
+  ForgetLayout();
   holds_suffixed_keys_ |= HasSuffix(key, key_length);
   CompactIfWasteful();
   Insert(hash, MakeEntry(key, key_length, text, std::strlen(text)));
@@ -287,6 +295,7 @@ void MessageTable::RemoveMessage(const char* key) {
   std::size_t slot = FindSlot(key, std::strlen(key));
   if (slot == kNoSlot) return;
   DropPluralIndex();
+  ForgetLayout();
   EraseSlot(slot);
   CompactIfWasteful();
 }
@@ -302,6 +311,7 @@ MessageTable::Found MessageTable::FindForReport(const char* key) const {
 }
 
 MessageTable::Found MessageTable::FindForReport(const HashedKey& key) const {
+  PrefetchEntry(key.hash);
   std::size_t slot = Probe(key.hash & kHashBits, key.key, key.length);
   if (slot == kNoSlot || (slots_[slot].hash & kAddedFormBit) != 0) return {};
   return {slots_[slot].entry + key.length + 1, PluralAt(slot)};
@@ -316,6 +326,7 @@ void MessageTable::ReplaceMessage(const char* key, std::size_t key_length,
                                   const char* text, std::size_t text_length,
                                   const char* built_in) {
   DropPluralIndex();
+  ForgetLayout();
   CompactIfWasteful();
   std::uint64_t hash = HashKey(key, key_length) & kHashBits;
   std::size_t slot = Probe(hash, key, key_length);
@@ -452,6 +463,7 @@ void MessageTable::Staged::CompactIfWasteful() {
 
 void MessageTable::PutStaged(Staged&& staged) {
   DropPluralIndex();
+  ForgetLayout();
   Decide(*this, staged);
   std::size_t kept_bytes = staged.live_bytes_;
   std::size_t replaced_bytes = staged.replaced_bytes_;
@@ -486,7 +498,7 @@ void MessageTable::PutStaged(Staged&& staged) {
   wasted_bytes_ += arena_.Adopt(std::move(staged.arena_));
   staged.puts_.clear();
   CompactIfWasteful();
-  IndexPluralMessages();
+  LayOutForReports();
 }
 
 void MessageTable::ReplaceWithStaged(const MessageTable& judged,
@@ -502,7 +514,7 @@ void MessageTable::ReplaceWithStaged(const MessageTable& judged,
                    BuiltInTextOf(put.entry));
     if (added) slots_[FindSlot(put.entry, key_length)].hash |= kAddedFormBit;
   }
-  IndexPluralMessages();
+  LayOutForReports();
 }
 
 }  // namespace msgreport

@@ -83,6 +83,14 @@ class MessageTable {
   // drops what it resolved until it is called again.
   void IndexPluralMessages();
 
+  // Copies every entry into one block, in the order of their slots, so that
+  // a report can ask for its entry's lines before its slot says where the
+  // entry is, then resolves the plural messages, whose texts moved. Call it
+  // once a table is set up for reports; any change undoes it, and it does
+  // nothing to a table laid out and unchanged since. It moves every entry,
+  // so no text that FindMessage handed out before stays valid.
+  void LayOutForReports();
+
   // Stores `text` under `key`, replacing any text the key had; a new key's
   // built-in text is `text`. Lengths are in bytes; neither string needs a
   // terminator, and the key holds no NUL.
@@ -243,6 +251,11 @@ class MessageTable {
   // Drops replaced entries once they outweigh the live ones.
   void CompactIfWasteful();
   void DropPluralIndex();
+  void ForgetLayout();
+  // Asks for the lines where the laid-out entry of a key of `hash` most
+  // likely stands, without waiting for them.
+  void PrefetchEntry(std::uint64_t hash) const;
+  static std::size_t EntryBytes(const char* entry);
   // Records what the file staged against `judged` decides about plural
   // messages, by key.
   void Decide(const MessageTable& judged, const Staged& staged);
@@ -250,6 +263,12 @@ class MessageTable {
                                              PluralRule catalogue_rule) const;
 
   std::vector<Slot> slots_;  // a power of two in size, or empty
+  // Once laid out, the entries of each line of slots start in laid_out_ at
+  // the offset line_starts_ holds for it: where the first entry of the line
+  // or of a line after it stands. Empty when not laid out.
+  const char* laid_out_ = nullptr;
+  std::size_t laid_out_bytes_ = 0;
+  std::vector<std::uint32_t> line_starts_;
   std::size_t size_ = 0;
   // Replaced and removed entries are waste until the map compacts itself.
   EntryArena arena_;

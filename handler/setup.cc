@@ -68,4 +68,5 @@ void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
   // not against the file's first text; and a file that cannot be read to
   // its end changes nothing.
   msgreport::ReadMessageLines(messageFile, catalogue, catalogue, {});
+  catalogue.LayOutForReports();
 }
