@@ -5,12 +5,14 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "allocations_per_op.h"
+#include "catalogue/key_hash.h"
 #include "msgreport.h"
 #include "workload.h"
 
@@ -94,6 +96,50 @@ BENCHMARK_CAPTURE(BM_Delivered, skewed, SkewedKeys)
     ->Arg(100)
     ->Arg(1000)
     ->Arg(100000);
+
+// The least a report over a catalogue too large for the caches must do:
+// read the caller's key, which it hashes, and one random line of memory as
+// large as the catalogue's table, which holds what the report formats. The
+// rest is a report over a catalogue of one key per text of the workload,
+// which stays in the caches: the same formatting, filter test and delivery
+// as the report it is measured against, so that the ratio shows what the
+// table's layout costs beyond those two misses. The table's size is the
+// allocator's count of what the handler took.
+struct alignas(64) MemoryLine {
+  const char* key;  // of the catalogue that stays in the caches
+};
+
+void BM_MemoryFloor(benchmark::State& state) {
+  auto size = static_cast<std::size_t>(state.range(0));
+  Catalogue large = MakeCatalogue(size);
+  std::size_t before = msgreport_test::LiveNewBytes();
+  auto table = std::make_unique<MessageHandler>(
+      large.pairs.data(), static_cast<int>(size), nullptr, 0, nullptr);
+  std::size_t table_bytes = msgreport_test::LiveNewBytes() - before;
+  table.reset();
+  Catalogue small = MakeCatalogue(4);
+  MessageHandler handler(small.pairs.data(), 4, nullptr, 0, nullptr);
+  handler.SetConsoleReporting("error");
+  handler.RegisterErrorCallback(NoOp);
+  std::vector<MemoryLine> lines(table_bytes / sizeof(MemoryLine));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    lines[i].key = small.keys[i % 4].c_str();
+  }
+  std::vector<const char*> keys = ShuffledKeys(large, kSequenceLength);
+  std::size_t next = 0;
+  std::uint64_t allocations = msgreport_test::AllocationCount();
+  for (auto _ : state) {
+    const char* key = keys[next];
+    std::uint64_t hash = msgreport::HashKey(key, std::strlen(key));
+    handler.ReportError2(lines[hash % lines.size()].key, kFirstArgument,
+                         kSecondArgument, kThirdArgument);
+    next = (next + 1) & (kSequenceLength - 1);
+  }
+  CountAllocations(state, allocations);
+  state.counters["table_bytes/key"] = benchmark::Counter(
+      static_cast<double>(table_bytes) / static_cast<double>(size));
+}
+BENCHMARK(BM_MemoryFloor)->Name("floor/memory")->Arg(100000);
 
 // Texts with flags, widths or precisions take the C library's formatter.
 void BM_DeliveredGeneral(benchmark::State& state) {
@@ -237,7 +283,8 @@ BENCHMARK(BM_ReportUnfiltered)
     ->Name("report/unfiltered")
     ->Arg(0)
     ->Arg(10)
-    ->Arg(100);
+    ->Arg(100)
+    ->Arg(1000);
 
 // The cost of calling into the shared library at all: an exported
 // operation that only stores a pointer.
@@ -260,7 +307,12 @@ void BM_FilterMiss(benchmark::State& state) {
     next = (next + 1) & (kSequenceLength - 1);
   }
 }
-BENCHMARK(BM_FilterMiss)->Name("filter/miss")->Arg(0)->Arg(10)->Arg(100);
+BENCHMARK(BM_FilterMiss)
+    ->Name("filter/miss")
+    ->Arg(0)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000);
 
 }  // namespace
 }  // namespace msgreport_bench

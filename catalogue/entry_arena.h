@@ -23,7 +23,7 @@ class EntryArena {
       // A large entry gets a chunk of its own, which leaves the current
       // chunk in use for the entries after it.
       std::size_t chunk_size = bytes > kChunkSize / 4 ? bytes : kChunkSize;
-      chunks_.push_back(std::make_unique<char[]>(chunk_size));
+      chunks_.push_back(NewChunk(chunk_size));
       char* chunk = chunks_.back().get();
       if (chunk_size != kChunkSize) return chunk;
       free_begin_ = chunk;
@@ -32,6 +32,13 @@ class EntryArena {
     char* block = free_begin_;
     free_begin_ += bytes;
     return block;
+  }
+
+  // A chunk of exactly `bytes`, for entries copied in at once, which leaves
+  // no tail of a chunk unused.
+  char* AllocateBlock(std::size_t bytes) {
+    chunks_.push_back(NewChunk(bytes));
+    return chunks_.back().get();
   }
 
   // Takes over `other`'s chunks, and with them every entry in them.
@@ -57,7 +64,22 @@ class EntryArena {
   }
 
  private:
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  struct ChunkRelease {
+    std::size_t bytes;
+    void operator()(char* chunk) const {
+      std::allocator<char>().deallocate(chunk, bytes);
+    }
+  };
+  using Chunk = std::unique_ptr<char, ChunkRelease>;
+
+  // Every byte of a chunk is written before it is read, so a chunk is not
+  // cleared first: clearing the chunks of a large catalogue costs as much
+  // as writing its entries.
+  static Chunk NewChunk(std::size_t bytes) {
+    return Chunk(std::allocator<char>().allocate(bytes), ChunkRelease{bytes});
+  }
+
+  std::vector<Chunk> chunks_;
   char* free_begin_ = nullptr;
   char* free_end_ = nullptr;
 };

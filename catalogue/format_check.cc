@@ -203,6 +203,23 @@ CompatibilityVerdict CheckPositional(const char* catalogue,
   return verdict;
 }
 
+// Whether the first conversion of `text` may name its argument's position:
+// it does not unless "N$" follows its '%'. Most texts name none, and this
+// look spares scanning their first conversion twice.
+bool MayNamePositions(std::string_view text) {
+  for (std::size_t at = 0;;) {
+    std::size_t percent = text.find('%', at);
+    if (percent == std::string_view::npos) return false;
+    std::size_t digits = percent + 1;
+    if (digits < text.size() && text[digits] == '%') {
+      at = digits + 1;
+      continue;
+    }
+    std::size_t end = text.find_first_not_of("0123456789", digits);
+    return end != std::string_view::npos && end != digits && text[end] == '$';
+  }
+}
+
 }  // namespace
 
 ParsedFormat ParseFormat(const char* format, std::size_t length) {
@@ -226,13 +243,15 @@ CompatibilityVerdict CheckCompatibility(const char* catalogue,
                                         const char* replacement,
                                         std::size_t replacement_length) {
   std::string_view replacement_text(replacement, replacement_length);
+  if (MayNamePositions(replacement_text)) {
+    ArgumentStream first(replacement_text,
+                         ConversionScanner::kPositionsAllowed);
+    if (first.Next() && first.positional()) {
+      return CheckPositional(catalogue, replacement_text);
+    }
+  }
   ArgumentStream replacement_arguments(replacement_text,
                                        ConversionScanner::kPositionsAllowed);
-  if (replacement_arguments.Next() && replacement_arguments.positional()) {
-    return CheckPositional(catalogue, replacement_text);
-  }
-  replacement_arguments =
-      ArgumentStream(replacement_text, ConversionScanner::kPositionsAllowed);
   // A catalogue text is trusted only up to its first problem.
   ArgumentStream catalogue_arguments(catalogue);
   CompatibilityVerdict verdict;

@@ -31,6 +31,16 @@ inline std::uint64_t HashKey(const char* key, std::size_t length) {
   return MixBits(hash ^ tail);
 }
 
+// A key with its length and hash, worked out once for every look-up a
+// report makes: the filter's and the catalogue's.
+struct HashedKey {
+  explicit HashedKey(const char* text)
+      : key(text), length(std::strlen(text)), hash(HashKey(text, length)) {}
+  const char* key;
+  std::size_t length;
+  std::uint64_t hash;
+};
+
 }  // namespace msgreport
 
 #endif  // MSGREPORT_CATALOGUE_KEY_HASH_H_

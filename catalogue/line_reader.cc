@@ -61,6 +61,7 @@ bool LineReader::Refill() {
   if (exhausted_) return false;
   bool at_start = bytes_read_ == 0;
   begin_ = 0;
+  block_start_ = bytes_read_;
   end_ = std::fread(block_.get(), 1, kBlockSize, file_.get());
   bytes_read_ += end_;
   if (std::ferror(file_.get()) != 0 || bytes_read_ > most_bytes_) {

@@ -43,6 +43,14 @@ class LineReader {
   // the end of the file or once reading failed.
   std::optional<std::string_view> NextLine();
 
+  // What is read ahead of the line NextLine returned last, and where in the
+  // file it starts: a caller may look ahead at the lines it holds, valid
+  // until the next call, to prepare for them.
+  std::string_view buffered() const {
+    return {block_.get() + begin_, end_ - begin_};
+  }
+  unsigned long long buffered_offset() const { return block_start_ + begin_; }
+
   // The number of the line NextLine returned last, counted from 1.
   std::size_t line_number() const { return line_number_; }
   // Whether that line was longer than kMaxLineBytes; it was then returned
@@ -82,6 +90,7 @@ class LineReader {
   std::size_t ctrl_z_line_ = 0;
   unsigned long long most_bytes_;
   unsigned long long bytes_read_ = 0;
+  unsigned long long block_start_ = 0;  // where in the file block_ starts
   bool line_too_long_ = false;
   std::size_t dropped_crs_ = 0;
   bool ended_by_newline_ = false;

@@ -109,6 +109,52 @@ std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
   return {LineFate::kReplaced, verdict};
 }
 
+// Judging a line of a large file costs little but the cache misses of its
+// key's search, so the slots of the keys a few lines ahead are fetched
+// while the current line is judged. Only the lines the reader holds
+// already are looked at; the key is taken as the first word, which is
+// right for every entry and harmless for any other line.
+class LookAhead {
+ public:
+  explicit LookAhead(const MessageTable& catalogue)
+      : catalogue_(&catalogue), wanted_(catalogue.outgrows_cache()) {}
+
+  // After each line the reader returns.
+  void Advance(const LineReader& reader) {
+    if (!wanted_) return;
+    std::string_view buffered = reader.buffered();
+    unsigned long long start = reader.buffered_offset();
+    if (next_ < start) {
+      // A new block, or a line not looked at: start again from here.
+      next_ = start;
+      lines_ = 0;
+    } else if (lines_ > 0) {
+      --lines_;
+    }
+    for (; lines_ < kLines; ++lines_) {
+      auto looked_at = static_cast<std::size_t>(next_ - start);
+      if (looked_at >= buffered.size()) return;
+      std::string_view rest = buffered.substr(looked_at);
+      std::size_t end = rest.find('\n');
+      if (end == std::string_view::npos) return;
+      std::string_view line = rest.substr(0, end);
+      std::size_t key = line.find_first_not_of(' ');
+      if (key != std::string_view::npos) {
+        line.remove_prefix(key);
+        catalogue_->Prefetch(line.substr(0, line.find(' ')));
+      }
+      next_ += end + 1;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kLines = 8;
+  const MessageTable* catalogue_;
+  bool wanted_;  // a small table's slots stay in the cache anyway
+  unsigned long long next_ = 0;  // where the first line not looked at starts
+  std::size_t lines_ = 0;        // looked at ahead of the current line
+};
+
 ReadResult ResultOf(LineReader::Status status) {
   switch (status) {
     case LineReader::Status::kOpen:
@@ -131,7 +177,9 @@ ReadResult JudgeMessageLines(LineReader& reader, const MessageTable& catalogue,
                              const LineObserver& observer,
                              MessageTable::Staged* staged) {
   LineOutcome outcome;
+  LookAhead look_ahead(catalogue);
   while (std::optional<std::string_view> line = reader.NextLine()) {
+    look_ahead.Advance(reader);
     outcome.line_number = reader.line_number();
     outcome.line = *line;
     outcome.parsed = ParseLine(*line);

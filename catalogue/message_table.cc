@@ -11,6 +11,7 @@
 
 #include "catalogue/key_hash.h"
 #include "catalogue/message_limits.h"
+#include "catalogue/prefetch.h"
 #include "catalogue/slot_count.h"
 
 namespace msgreport {
@@ -28,8 +29,14 @@ bool HasSuffix(const char* key, std::size_t key_length) {
   return key_length != 0 && key[key_length - 1] == ']';
 }
 
+// Inline, byte by byte: keys are short, and a call to strncmp costs more than
+// the comparison. An entry whose key is shorter stops the loop at its NUL,
+// which the key (of `key_length` bytes) does not hold.
 bool EntryHasKey(const char* entry, const char* key, std::size_t key_length) {
-  return std::strncmp(entry, key, key_length) == 0 && entry[key_length] == '\0';
+  for (std::size_t i = 0; i < key_length; ++i) {
+    if (entry[i] != key[i]) return false;
+  }
+  return entry[key_length] == '\0';
 }
 
 const char* TextOf(const char* entry) { return entry + std::strlen(entry) + 1; }
@@ -126,6 +133,10 @@ char* MessageTable::CopyEntry(const char* entry) {
   return copy;
 }
 
+std::size_t MessageTable::EntryBytes(const char* entry) {
+  return EntrySize(entry);
+}
+
 void MessageTable::Retire(const char* entry) {
   std::size_t bytes = EntrySize(entry);
   live_bytes_ -= bytes;
@@ -134,6 +145,7 @@ void MessageTable::Retire(const char* entry) {
 
 void MessageTable::CompactIfWasteful() {
   if (wasted_bytes_ <= kTolerableWaste || wasted_bytes_ <= live_bytes_) return;
+  ForgetLayout();
   EntryArena previous;
   previous.swap(arena_);
   live_bytes_ = wasted_bytes_ = 0;
@@ -145,6 +157,7 @@ void MessageTable::CompactIfWasteful() {
 MessageTable& MessageTable::operator=(const MessageTable& source) {
   if (this == &source) return *this;
   plurals_.clear();
+  ForgetLayout();
   slots_.assign(source.slots_.size(), Slot());
   arena_.Clear();
   live_bytes_ = wasted_bytes_ = 0;
@@ -158,7 +171,7 @@ MessageTable& MessageTable::operator=(const MessageTable& source) {
   size_ = source.size_;
   holds_suffixed_keys_ = source.holds_suffixed_keys_;
   decisions_ = source.decisions_;
-  IndexPluralMessages();
+  LayOutForReports();
   return *this;
 }
 
@@ -182,6 +195,14 @@ std::size_t MessageTable::FindSlot(const char* key,
   return Probe(HashKey(key, key_length) & kHashBits, key, key_length);
 }
 
+void MessageTable::Prefetch(std::string_view key) const {
+  if (slots_.empty()) return;
+  std::size_t slot =
+      static_cast<std::size_t>(HashKey(key.data(), key.size()) & kHashBits) &
+      (slots_.size() - 1);
+  PrefetchForReading(&slots_[slot]);
+}
+
 const char* MessageTable::TextAt(std::size_t slot) const {
   return TextOf(slots_[slot].entry);
 }
@@ -191,6 +212,7 @@ const char* MessageTable::BuiltInTextAt(std::size_t slot) const {
 }
 
 void MessageTable::Rehash(std::size_t slot_count) {
+  ForgetLayout();
   std::vector<Slot> previous(slot_count);
   previous.swap(slots_);
   size_ = 0;
@@ -250,6 +272,7 @@ void MessageTable::AddMessage(const char* key, const char* text) {
     return;
   }
   DropPluralIndex();
+  ForgetLayout();
   holds_suffixed_keys_ |= HasSuffix(key, key_length);
   CompactIfWasteful();
   Insert(hash, MakeEntry(key, key_length, text, std::strlen(text)));
@@ -272,6 +295,7 @@ void MessageTable::RemoveMessage(const char* key) {
   std::size_t slot = FindSlot(key, std::strlen(key));
   if (slot == kNoSlot) return;
   DropPluralIndex();
+  ForgetLayout();
   EraseSlot(slot);
   CompactIfWasteful();
 }
@@ -283,10 +307,14 @@ const char* MessageTable::FindMessage(const char* key) const {
 }
 
 MessageTable::Found MessageTable::FindForReport(const char* key) const {
-  std::size_t key_length = std::strlen(key);
-  std::size_t slot = FindSlot(key, key_length);
+  return FindForReport(HashedKey(key));
+}
+
+MessageTable::Found MessageTable::FindForReport(const HashedKey& key) const {
+  PrefetchEntry(key.hash);
+  std::size_t slot = Probe(key.hash & kHashBits, key.key, key.length);
   if (slot == kNoSlot || (slots_[slot].hash & kAddedFormBit) != 0) return {};
-  return {slots_[slot].entry + key_length + 1, PluralAt(slot)};
+  return {slots_[slot].entry + key.length + 1, PluralAt(slot)};
 }
 
 const PluralMessage* MessageTable::PluralAt(std::size_t slot) const {
@@ -298,6 +326,7 @@ void MessageTable::ReplaceMessage(const char* key, std::size_t key_length,
                                   const char* text, std::size_t text_length,
                                   const char* built_in) {
   DropPluralIndex();
+  ForgetLayout();
   CompactIfWasteful();
   std::uint64_t hash = HashKey(key, key_length) & kHashBits;
   std::size_t slot = Probe(hash, key, key_length);
@@ -322,8 +351,7 @@ void MessageTable::Stage(std::size_t slot, std::string_view text,
   const char* previous = slots_[slot].entry;
   EntryParts parts{previous, std::strlen(previous), text.data(), text.size(),
                    BuiltInTextOf(previous)};
-  staged.Add({slot, nullptr, parts.bytes(), EntrySize(previous)}, parts,
-             slots_.size());
+  staged.Add({slot, nullptr}, parts, *this);
 }
 
 void MessageTable::StageOtherForm(std::size_t slot, Staged& staged) const {
@@ -339,14 +367,11 @@ void MessageTable::StageForm(std::size_t base_slot, PluralCategory category,
   const char* built_in = BuiltInTextOf(slots_[base_slot].entry);
   EntryParts parts{form_key.data(), form_key.size(), text.data(), text.size(),
                    built_in};
-  std::size_t slot = FindSlot(form_key.data(), form_key.size());
-  std::size_t replaced = slot == kNoSlot ? 0 : EntrySize(slots_[slot].entry);
-  Staged::Put put{
-      slot,          nullptr,
-      parts.bytes(), replaced,
-      base_slot,     HashKey(form_key.data(), form_key.size()) & kHashBits,
-      category};
-  staged.Add(put, parts, slots_.size());
+  Staged::Form form{base_slot,
+                    HashKey(form_key.data(), form_key.size()) & kHashBits,
+                    category};
+  staged.Add({FindSlot(form_key.data(), form_key.size()), nullptr}, parts,
+             *this, &form);
 }
 
 void MessageTable::Staged::NameLanguage(std::string_view language) {
@@ -355,29 +380,41 @@ void MessageTable::Staged::NameLanguage(std::string_view language) {
 }
 
 void MessageTable::Staged::Add(Put put, const EntryParts& parts,
-                               std::size_t slot_count) {
+                               const MessageTable& table, const Form* form) {
+  // A file stages each key once at most, and most files name every key:
+  // room for them all at once spares copying what is staged as it grows.
+  if (puts_.empty()) puts_.reserve(table.size());
   put.entry = arena_.Allocate(parts.bytes());
   parts.WriteTo(put.entry);
-  live_bytes_ += put.bytes;
-  Put* earlier =
-      put.slot == kNoSlot ? EarlierForm(put) : Earlier(put.slot, slot_count);
+  live_bytes_ += parts.bytes();
+  Put* earlier = nullptr;
+  if (put.slot != kNoSlot) {
+    earlier = Earlier(put.slot, table.slots_.size());
+  } else if (form != nullptr) {
+    earlier = EarlierForm(*form);
+  }
   if (earlier != nullptr) {
-    live_bytes_ -= earlier->bytes;
-    wasted_bytes_ += earlier->bytes;
+    std::size_t bytes = EntrySize(earlier->entry);
+    live_bytes_ -= bytes;
+    wasted_bytes_ += bytes;
     earlier->entry = put.entry;
-    earlier->bytes = put.bytes;
     CompactIfWasteful();
     return;
   }
-  if (put.slot != kNoSlot && !index_by_slot_.empty()) {
-    index_by_slot_[put.slot] = puts_.size();
+  if (put.slot != kNoSlot) {
+    replaced_bytes_ += EntrySize(table.slots_[put.slot].entry);
+    if (!index_by_slot_.empty()) index_by_slot_[put.slot] = puts_.size();
+  }
+  if (form != nullptr) {
+    put.form = forms_.size();
+    forms_.push_back(*form);
   }
   puts_.push_back(put);
 }
 
 bool MessageTable::Staged::Keeps(const Put& put) const {
-  if (put.family == kNoSlot) return true;
-  auto given = given_.find(put.family);
+  if (put.form == kNoForm) return true;
+  auto given = given_.find(forms_[put.form].family);
   return given != given_.end() &&
          (given->second & (1U << static_cast<int>(PluralCategory::kOther)));
 }
@@ -404,10 +441,10 @@ MessageTable::Staged::Put* MessageTable::Staged::Earlier(
 // A form the table lacks has no slot to tell a repeat by, yet a file may
 // repeat it on every line: it is told by its message and category, of
 // which there are as few as the table's plural messages.
-MessageTable::Staged::Put* MessageTable::Staged::EarlierForm(const Put& put) {
-  std::size_t form = put.family * kPluralCategoryCount +
-                     static_cast<std::size_t>(put.category);
-  auto [at, first] = index_by_form_.try_emplace(form, puts_.size());
+MessageTable::Staged::Put* MessageTable::Staged::EarlierForm(const Form& form) {
+  std::size_t index = form.family * kPluralCategoryCount +
+                      static_cast<std::size_t>(form.category);
+  auto [at, first] = index_by_form_.try_emplace(index, puts_.size());
   return first ? nullptr : &puts_[at->second];
 }
 
@@ -416,8 +453,9 @@ void MessageTable::Staged::CompactIfWasteful() {
   EntryArena previous;
   previous.swap(arena_);
   for (Put& put : puts_) {
-    char* copy = arena_.Allocate(put.bytes);
-    std::memcpy(copy, put.entry, put.bytes);
+    std::size_t bytes = EntrySize(put.entry);
+    char* copy = arena_.Allocate(bytes);
+    std::memcpy(copy, put.entry, bytes);
     put.entry = copy;
   }
   wasted_bytes_ = 0;
@@ -425,25 +463,33 @@ void MessageTable::Staged::CompactIfWasteful() {
 
 void MessageTable::PutStaged(Staged&& staged) {
   DropPluralIndex();
+  ForgetLayout();
   Decide(*this, staged);
+  std::size_t kept_bytes = staged.live_bytes_;
+  std::size_t replaced_bytes = staged.replaced_bytes_;
   for (const Staged::Put& put : staged.puts_) {
     if (!staged.Keeps(put)) {
-      wasted_bytes_ += put.bytes;
+      std::size_t bytes = EntrySize(put.entry);
+      kept_bytes -= bytes;
+      wasted_bytes_ += bytes;
+      if (put.slot != kNoSlot) {
+        replaced_bytes -= EntrySize(slots_[put.slot].entry);
+      }
     } else if (put.slot != kNoSlot) {
-      live_bytes_ += put.bytes;
-      live_bytes_ -= put.replaced_bytes;
-      wasted_bytes_ += put.replaced_bytes;
       slots_[put.slot].entry = put.entry;
     }
   }
+  live_bytes_ += kept_bytes;
+  live_bytes_ -= replaced_bytes;
+  wasted_bytes_ += replaced_bytes;
   // Forms the table lacked come last, since inserting moves slots.
   for (const Staged::Put& put : staged.puts_) {
     if (put.slot != kNoSlot || !staged.Keeps(put)) continue;
-    live_bytes_ += put.bytes;
-    std::size_t slot = Probe(put.hash, put.entry, std::strlen(put.entry));
+    std::uint64_t hash = staged.forms_[put.form].hash;
+    std::size_t slot = Probe(hash, put.entry, std::strlen(put.entry));
     if (slot == kNoSlot) {
       holds_suffixed_keys_ = true;
-      Insert(put.hash | kAddedFormBit, put.entry);
+      Insert(hash | kAddedFormBit, put.entry);
     } else {
       Retire(slots_[slot].entry);
       slots_[slot].entry = put.entry;
@@ -452,7 +498,7 @@ void MessageTable::PutStaged(Staged&& staged) {
   wasted_bytes_ += arena_.Adopt(std::move(staged.arena_));
   staged.puts_.clear();
   CompactIfWasteful();
-  IndexPluralMessages();
+  LayOutForReports();
 }
 
 void MessageTable::ReplaceWithStaged(const MessageTable& judged,
@@ -462,13 +508,13 @@ void MessageTable::ReplaceWithStaged(const MessageTable& judged,
     if (!staged.Keeps(put)) continue;
     const char* text = TextOf(put.entry);
     std::size_t key_length = std::strlen(put.entry);
-    bool added =
-        put.family != kNoSlot && FindSlot(put.entry, key_length) == kNoSlot;
+    bool added = put.form != Staged::kNoForm &&
+                 FindSlot(put.entry, key_length) == kNoSlot;
     ReplaceMessage(put.entry, key_length, text, std::strlen(text),
                    BuiltInTextOf(put.entry));
     if (added) slots_[FindSlot(put.entry, key_length)].hash |= kAddedFormBit;
   }
-  IndexPluralMessages();
+  LayOutForReports();
 }
 
 }  // namespace msgreport

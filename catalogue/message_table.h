@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "catalogue/entry_arena.h"
+#include "catalogue/filter_index.h"
+#include "catalogue/key_hash.h"
 #include "catalogue/plural_message.h"
 
 namespace msgreport {
@@ -68,11 +70,26 @@ class MessageTable {
     const PluralMessage* plural = nullptr;
   };
   Found FindForReport(const char* key) const;
+  Found FindForReport(const HashedKey& key) const;
+
+  // The filter keys of the handler this table serves: the handler's own
+  // members are fixed by the public header, its catalogue's are not.
+  // Assignment leaves them as they are.
+  FilterIndex& filter_index() { return filter_index_; }
+  const FilterIndex& filter_index() const { return filter_index_; }
 
   // Resolves every plural message for reports and for judging a message
   // file: call it once the table is changed, before either. Any change
   // drops what it resolved until it is called again.
   void IndexPluralMessages();
+
+  // Copies every entry into one block, in the order of their slots, so that
+  // a report can ask for its entry's lines before its slot says where the
+  // entry is, then resolves the plural messages, whose texts moved. Call it
+  // once a table is set up for reports; any change undoes it, and it does
+  // nothing to a table laid out and unchanged since. It moves every entry,
+  // so no text that FindMessage handed out before stays valid.
+  void LayOutForReports();
 
   // Stores `text` under `key`, replacing any text the key had; a new key's
   // built-in text is `text`. Lengths are in bytes; neither string needs a
@@ -95,6 +112,15 @@ class MessageTable {
   // are until the table is next changed.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
+  // Starts bringing the slot where the key's search begins into the cache:
+  // in a large table nearly every search misses it, so set-up asks for the
+  // slots of keys a few lines ahead while it judges the current one.
+  void Prefetch(std::string_view key) const;
+  // Whether the slots outgrow what a core's cache holds, so that asking
+  // for them ahead pays.
+  bool outgrows_cache() const {
+    return slots_.size() * sizeof(Slot) > kCacheBytes;
+  }
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
@@ -122,20 +148,26 @@ class MessageTable {
 
    private:
     friend class MessageTable;
+    // What a form adds to its put; most puts are of no form.
+    struct Form {
+      std::size_t family;  // the slot of its plural message
+      std::uint64_t hash;  // of its key, for a form the table lacks
+      PluralCategory category;
+    };
+    static constexpr std::size_t kNoForm = static_cast<std::size_t>(-1);
+    // Kept small, since a file that translates a large catalogue stages
+    // as many puts as the catalogue has keys.
     struct Put {
       std::size_t slot;  // kNoSlot for a form the table lacks
       char* entry;
-      std::size_t bytes;
-      std::size_t replaced_bytes;    // of the table's entry it replaces
-      std::size_t family = kNoSlot;  // the plural message of a form
-      std::uint64_t hash = 0;        // of a form the table lacks
-      PluralCategory category = PluralCategory::kOther;  // of a form
+      std::size_t form = kNoForm;  // into forms_
     };
     // The put staged for the slot already, if any.
     Put* Earlier(std::size_t slot, std::size_t slot_count);
     // The same for a form the table lacks, which has no slot.
-    Put* EarlierForm(const Put& put);
-    void Add(Put put, const EntryParts& parts, std::size_t slot_count);
+    Put* EarlierForm(const Form& form);
+    void Add(Put put, const EntryParts& parts, const MessageTable& table,
+             const Form* form = nullptr);
     // Whether the put survives: any but a form of a plural message whose
     // "other" text the file does not give.
     bool Keeps(const Put& put) const;
@@ -143,13 +175,16 @@ class MessageTable {
 
     EntryArena arena_;
     std::vector<Put> puts_;
+    std::vector<Form> forms_;
     std::vector<bool> seen_;                  // by slot
     std::vector<std::size_t> index_by_slot_;  // into puts_; empty until used
     // Into puts_, by plural message and category, for forms the table
     // lacks.
     std::unordered_map<std::size_t, std::size_t> index_by_form_;
-    std::size_t live_bytes_ = 0;
+    std::size_t live_bytes_ = 0;  // of the entries staged last for each put
     std::size_t wasted_bytes_ = 0;
+    // Of the table's entries that the puts with a slot replace.
+    std::size_t replaced_bytes_ = 0;
     // Plural messages whose "other" text the file gives, by slot, with
     // the categories of the forms it gives.
     std::unordered_map<std::size_t, unsigned> given_;
@@ -185,6 +220,7 @@ class MessageTable {
   static constexpr std::uint64_t kAddedFormBit = std::uint64_t{1}
                                                  << (kPluralTagShift - 1);
   static constexpr std::uint64_t kHashBits = kAddedFormBit - 1;
+  static constexpr std::size_t kCacheBytes = std::size_t{256} * 1024;
   static constexpr std::size_t kMostPluralMessages =
       (std::size_t{1} << (64 - kPluralTagShift)) - 1;
 
@@ -215,6 +251,11 @@ class MessageTable {
   // Drops replaced entries once they outweigh the live ones.
   void CompactIfWasteful();
   void DropPluralIndex();
+  void ForgetLayout();
+  // Asks for the lines where the laid-out entry of a key of `hash` most
+  // likely stands, without waiting for them.
+  void PrefetchEntry(std::uint64_t hash) const;
+  static std::size_t EntryBytes(const char* entry);
   // Records what the file staged against `judged` decides about plural
   // messages, by key.
   void Decide(const MessageTable& judged, const Staged& staged);
@@ -222,6 +263,12 @@ class MessageTable {
                                              PluralRule catalogue_rule) const;
 
   std::vector<Slot> slots_;  // a power of two in size, or empty
+  // Once laid out, the entries of each line of slots start in laid_out_ at
+  // the offset line_starts_ holds for it: where the first entry of the line
+  // or of a line after it stands. Empty when not laid out.
+  const char* laid_out_ = nullptr;
+  std::size_t laid_out_bytes_ = 0;
+  std::vector<std::uint32_t> line_starts_;
   std::size_t size_ = 0;
   // Replaced and removed entries are waste until the map compacts itself.
   EntryArena arena_;
@@ -230,6 +277,7 @@ class MessageTable {
   bool holds_suffixed_keys_ = false;
   std::vector<PluralMessage> plurals_;  // as IndexPluralMessages resolved
   std::map<std::string, FormsDecision, std::less<>> decisions_;  // by key
+  FilterIndex filter_index_;
 };
 
 }  // namespace msgreport

@@ -3,8 +3,12 @@
 // that names its arguments' positions, made to the format check's rules
 // with flags, widths and precisions of the input's choosing. The check must
 // accept it; the library then formats it itself, and where the C library
-// reads positions too (glibc) both must print the same.
+// reads positions too (glibc) both must print the same. Then a text that
+// reads the same arguments in their order, decorated as the input says,
+// which the library formats as a report does and must format as the
+// platform's vsnprintf does, on every platform.
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +21,7 @@
 
 #include "catalogue/format_check.h"
 #include "catalogue/message_limits.h"
+#include "handler/message_format.h"
 #include "handler/positional_format.h"
 
 namespace {
@@ -41,6 +46,14 @@ class Bytes {
   std::size_t at_ = 0;
 };
 
+// Every byte vsnprintf wrote, to its NUL, so that a NUL from %c earlier in
+// the message hides nothing after it.
+bool SameBytes(const char* ours, const char* theirs, int written) {
+  std::size_t length = std::min(static_cast<std::size_t>(written),
+                                msgreport::kMessageCapacity - 1);
+  return std::memcmp(ours, theirs, length + 1) == 0;
+}
+
 void Compare(const char* built_in, const char* text, ...) {
   msgreport::CompatibilityVerdict verdict =
       msgreport::CheckCompatibility(built_in, text, std::strlen(text));
@@ -61,7 +74,7 @@ void Compare(const char* built_in, const char* text, ...) {
   int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
 #pragma GCC diagnostic pop
   if (formatted != (written >= 0) ||
-      (formatted && std::strcmp(ours, theirs) != 0)) {
+      (formatted && !SameBytes(ours, theirs, written))) {
     std::fprintf(stderr, "'%s' for '%s':\n ours   '%s'\n theirs '%s'\n", text,
                  built_in, formatted ? ours : "<failed>", theirs);
     std::abort();
@@ -72,6 +85,29 @@ void Compare(const char* built_in, const char* text, ...) {
   va_end(copy);
   va_end(args);
 }
+
+// vsnprintf is the reference here, whatever it makes of the text.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+void CompareInOrder(const char* text, ...) {
+  char ours[msgreport::kMessageCapacity];
+  char theirs[msgreport::kMessageCapacity];
+  std::va_list args;
+  va_start(args, text);
+  std::va_list copy;
+  va_copy(copy, args);
+  bool formatted = msgreport::FormatMessage(ours, text, args);
+  int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
+  va_end(copy);
+  va_end(args);
+  if (formatted != (written >= 0) ||
+      (formatted && !SameBytes(ours, theirs, written))) {
+    std::fprintf(stderr, "'%s':\n ours   '%s'\n theirs '%s'\n", text,
+                 formatted ? ours : "<failed>", theirs);
+    std::abort();
+  }
+}
+#pragma GCC diagnostic pop
 
 // The flags, width and precision that the input gives one conversion.
 std::string Decoration(Bytes& bytes, bool numeric, std::size_t star) {
@@ -167,6 +203,79 @@ std::string Translation(Bytes& bytes, const char* built_in) {
   return text;
 }
 
+// A text that reads the built-in text's arguments in their order, each
+// value decorated as the input says, a '*' of the built-in text staying a
+// '*' of the value it precedes; now and then a field wide enough to reach
+// the end of the message.
+std::string InOrder(Bytes& bytes, const char* built_in) {
+  std::string text;
+  std::string width;
+  std::string precision;
+  for (const FormatArgument& argument :
+       msgreport::ParseFormat(built_in).arguments) {
+    static const char* const kLiterals[] = {"a", "%%", "b c", " "};
+    if (bytes.Below(3) == 0) text += kLiterals[bytes.Below(4)];
+    if (argument.role == ArgumentRole::kStarWidth) {
+      width = "*";
+      continue;
+    }
+    if (argument.role == ArgumentRole::kStarPrecision) {
+      precision = ".*";
+      continue;
+    }
+    bool numeric = argument.kind == ArgumentKind::kInteger ||
+                   argument.kind == ArgumentKind::kFloating;
+    std::string conversion = "%" + Decoration(bytes, numeric, 0);
+    if (conversion.size() > 1 && bytes.Below(8) == 0) {
+      conversion += std::to_string(1000 + bytes.Below(40));
+    }
+    if (!width.empty()) conversion = bytes.Coin() ? "%-*" : "%*";
+    if (precision.empty() && bytes.Coin()) {
+      precision =
+          argument.precision.kind == Kind::kLiteral
+              ? "." + std::to_string(bytes.Below(
+                          static_cast<unsigned>(argument.precision.digits) + 1))
+              : "." + std::to_string(bytes.Below(12));
+    }
+    conversion += precision;
+    width.clear();
+    precision.clear();
+    switch (argument.kind) {
+      case ArgumentKind::kInteger: {
+        std::string length = argument.length;
+        bool promoted = length.empty() || length == "h" || length == "hh";
+        if (promoted) length = bytes.Coin() ? "" : bytes.Coin() ? "h" : "hh";
+        const char* letters = length.empty() ? "diouxXc" : "diouxX";
+        conversion +=
+            length +
+            letters[bytes.Below(static_cast<unsigned>(std::strlen(letters)))];
+        break;
+      }
+      case ArgumentKind::kFloating:
+        conversion += argument.length + "feEgGaA"[bytes.Below(7)];
+        break;
+      case ArgumentKind::kString:
+        conversion += argument.length + "s";
+        break;
+      case ArgumentKind::kWideChar:
+        conversion += "lc";
+        break;
+      case ArgumentKind::kPointer:
+        conversion += "p";
+        break;
+    }
+    text += conversion;
+  }
+  return text;
+}
+
+// Each built-in text's values, through a translation and in order.
+template <typename... Values>
+void CompareBoth(Bytes& bytes, const char* built_in, Values... values) {
+  Compare(built_in, Translation(bytes, built_in).c_str(), values...);
+  CompareInOrder(InOrder(bytes, built_in).c_str(), values...);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
@@ -191,53 +300,49 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   switch (bytes.Below(8)) {
     case 0: {
       const char* built_in = "%d of %s, %f";
-      Compare(built_in, Translation(bytes, built_in).c_str(), number, word,
-              real);
+      CompareBoth(bytes, built_in, number, word, real);
       break;
     }
     case 1: {
       const char* built_in = "[%*d] %ld %s";
-      Compare(built_in, Translation(bytes, built_in).c_str(), width, number,
-              static_cast<long>(big), word);
+      CompareBoth(bytes, built_in, width, number, static_cast<long>(big), word);
       break;
     }
     case 2: {
       const char* built_in = "%lld %.*s %c";
-      Compare(built_in, Translation(bytes, built_in).c_str(), big, small, word,
-              'a' + small);
+      CompareBoth(bytes, built_in, big, small, word, 'a' + small);
       break;
     }
     case 3: {
       const char* built_in = "%zu %p %Lf";
-      Compare(built_in, Translation(bytes, built_in).c_str(),
-              static_cast<std::size_t>(big), static_cast<void*>(&pointee),
-              static_cast<long double>(real));
+      CompareBoth(bytes, built_in, static_cast<std::size_t>(big),
+                  static_cast<void*>(&pointee), static_cast<long double>(real));
       break;
     }
     case 4: {
       const char* built_in = "%hd %lf %lu %x";
-      Compare(built_in, Translation(bytes, built_in).c_str(), number, real,
-              static_cast<unsigned long>(big), static_cast<unsigned>(number));
+      CompareBoth(bytes, built_in, number, real,
+                  static_cast<unsigned long>(big),
+                  static_cast<unsigned>(number));
       break;
     }
     case 5: {
       const char* built_in = "%s %.3s %jd %td";
-      Compare(built_in, Translation(bytes, built_in).c_str(), word, "abcdef",
-              static_cast<std::intmax_t>(big),
-              static_cast<std::ptrdiff_t>(number));
+      CompareBoth(bytes, built_in, word, "abcdef",
+                  static_cast<std::intmax_t>(big),
+                  static_cast<std::ptrdiff_t>(number));
       break;
     }
     case 6: {
       const char* built_in = "%ls %lc %u";
-      Compare(built_in, Translation(bytes, built_in).c_str(), wide,
-              static_cast<std::wint_t>(L'a' + (small & 15)),
-              static_cast<unsigned>(small));
+      CompareBoth(bytes, built_in, wide,
+                  static_cast<std::wint_t>(L'a' + (small & 15)),
+                  static_cast<unsigned>(small));
       break;
     }
     default: {
       const char* built_in = "%-*.*e and %hhu";
-      Compare(built_in, Translation(bytes, built_in).c_str(), width, small / 3,
-              real, number);
+      CompareBoth(bytes, built_in, width, small / 3, real, number);
       break;
     }
   }

@@ -1,13 +1,16 @@
-// Most message texts hold only plain %s, %d, %i and %u conversions. Those
-// are formatted here directly, which costs a fraction of what the C
-// library's general formatter spends on setting itself up; any other
-// conversion hands the whole text to vsnprintf.
+// Texts are formatted here directly, which costs a fraction of what the C
+// library's general formatter spends on setting itself up: bare %s, %d, %i
+// and %u inline, other integer, character and string conversions through
+// FormatConversion. Any other conversion hands the whole text to
+// vsnprintf.
 
 #include "handler/message_format.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "handler/conversion_format.h"
+#include "handler/message_writer.h"
 #include "handler/positional_format.h"
 
 // Message files may bring in any C99 conversion the format check accepts;
@@ -19,38 +22,6 @@
 namespace msgreport {
 namespace {
 
-// Collects output, silently cutting it where the buffer ends.
-class MessageWriter {
- public:
-  explicit MessageWriter(char* message) : message_(message) {}
-
-  void Put(const char* chars, std::size_t length) {
-    std::size_t room = kMessageCapacity - 1 - used_;
-    if (length > room) length = room;
-    std::memcpy(message_ + used_, chars, length);
-    used_ += length;
-  }
-
-  void PutUnsigned(unsigned long long value, bool negative) {
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* begin = end;
-    do {
-      *--begin = static_cast<char>('0' + value % 10);
-      value /= 10;
-    } while (value != 0);
-    if (negative) *--begin = '-';
-    Put(begin, static_cast<std::size_t>(end - begin));
-  }
-
-  bool full() const { return used_ == kMessageCapacity - 1; }
-  void Finish() { message_[used_] = '\0'; }
-
- private:
-  char* message_;
-  std::size_t used_ = 0;
-};
-
 // False, having consumed arguments from `args`, when the text holds a
 // conversion this does not handle.
 //
@@ -58,17 +29,15 @@ class MessageWriter {
 // down by value, and takes every va_arg on it for a read of an
 // uninitialised list.
 // NOLINTBEGIN(clang-analyzer-valist.Uninitialized)
-bool FormatPlainConversions(char* message, const char* text,
-                            std::va_list args) {
+bool FormatDirectly(char* message, const char* text, std::va_list& args) {
   MessageWriter writer(message);
   const char* rest = text;
-  while (!writer.full()) {
-    const char* percent = std::strchr(rest, '%');
-    if (percent == nullptr) {
-      writer.Put(rest, std::strlen(rest));
-      break;
-    }
-    writer.Put(rest, static_cast<std::size_t>(percent - rest));
+  // On to the text's end even once the message is full, as vsnprintf goes:
+  // a conversion there that it alone formats may still fail the text.
+  for (;;) {
+    const char* percent = writer.PutPlain(rest);
+    if (*percent == '\0') break;
+    rest = percent + 2;
     switch (percent[1]) {
       case '%':
         writer.Put("%", 1);
@@ -93,9 +62,10 @@ bool FormatPlainConversions(char* message, const char* text,
         writer.PutUnsigned(va_arg(args, unsigned), false);
         break;
       default:
-        return false;
+        rest = FormatConversion(writer, percent + 1, args);
+        if (rest == nullptr) return false;
+        break;
     }
-    rest = percent + 2;
   }
   writer.Finish();
   return true;
@@ -108,10 +78,10 @@ bool FormatMessage(char* message, const char* text, std::va_list args,
                    BuiltInTextOf built_in_of) {
   std::va_list attempt;
   va_copy(attempt, args);
-  bool done = FormatPlainConversions(message, text, attempt);
+  bool done = FormatDirectly(message, text, attempt);
   va_end(attempt);
   if (done) return true;
-  // Only texts that the plain road leaves come this far, so a text without
+  // Only texts that the direct road leaves come this far, so a text without
   // positions pays nothing for them.
   if (built_in_of != nullptr && NamesPositions(text)) {
     const char* built_in = built_in_of(text);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "catalogue/internals.h"
+#include "catalogue/key_hash.h"
 #include "catalogue/message_limits.h"
 #include "catalogue/message_table.h"
 #include "handler/message_format.h"
@@ -28,10 +29,8 @@ void CopyCut(char* message, const char* chars) {
   message[length] = '\0';
 }
 
-void ComposeMessage(const MessageTable& catalogue, const char* key,
+void ComposeMessage(const MessageTable::Found& found, const char* key,
                     std::va_list args, char* message) {
-  MessageTable::Found found =
-      key == nullptr ? MessageTable::Found() : catalogue.FindForReport(key);
   if (found.text == nullptr) {
     std::memcpy(message, kUnregisteredMessage, sizeof kUnregisteredMessage);
     return;
@@ -57,13 +56,19 @@ void Deliver(MessageCallback callback, char* message) {
 }
 
 // The road of a report whose severity is switched on: filter, look-up and
-// composition into a buffer of its own, then delivery. Nested reports, from
-// inside a callback, each have their own buffer too.
-void Report(const MessageHandler& handler, const MessageTable& catalogue,
-            MessageCallback callback, const char* key, std::va_list args) {
-  if (handler.inFilterArray(key)) return;
+// composition into a buffer of its own, then delivery. The key is hashed
+// once for both searches. Nested reports, from inside a callback, each
+// have their own buffer too.
+void Report(const MessageTable& catalogue, MessageCallback callback,
+            const char* key, std::va_list args) {
   char message[kMessageCapacity];
-  ComposeMessage(catalogue, key, args, message);
+  if (key == nullptr) {
+    std::memcpy(message, kUnregisteredMessage, sizeof kUnregisteredMessage);
+  } else {
+    msgreport::HashedKey hashed(key);
+    if (catalogue.filter_index().Contains(hashed)) return;
+    ComposeMessage(catalogue.FindForReport(hashed), key, args, message);
+  }
   Deliver(callback, message);
 }
 
@@ -92,8 +97,7 @@ void MessageHandler::ReportError2(const char* key, ...) {
   if (!consoleError && !logError) return;
   std::va_list args;
   va_start(args, key);
-  Report(*this, msgreport::Internals::Table(messageMap), errorCallback, key,
-         args);
+  Report(msgreport::Internals::Table(messageMap), errorCallback, key, args);
   va_end(args);
 }
 
@@ -101,8 +105,7 @@ void MessageHandler::ReportWarning2(const char* key, ...) {
   if (!consoleWarning && !logWarning) return;
   std::va_list args;
   va_start(args, key);
-  Report(*this, msgreport::Internals::Table(messageMap), warningCallback, key,
-         args);
+  Report(msgreport::Internals::Table(messageMap), warningCallback, key, args);
   va_end(args);
 }
 
@@ -110,8 +113,7 @@ void MessageHandler::ReportInfo2(const char* key, ...) {
   if (!consoleInfo && !logInfo) return;
   std::va_list args;
   va_start(args, key);
-  Report(*this, msgreport::Internals::Table(messageMap), infoCallback, key,
-         args);
+  Report(msgreport::Internals::Table(messageMap), infoCallback, key, args);
   va_end(args);
 }
 
@@ -119,7 +121,6 @@ void MessageHandler::ReportDebug2(const char* key, ...) {
   if (!consoleDebug && !logDebug) return;
   std::va_list args;
   va_start(args, key);
-  Report(*this, msgreport::Internals::Table(messageMap), debugCallback, key,
-         args);
+  Report(msgreport::Internals::Table(messageMap), debugCallback, key, args);
   va_end(args);
 }

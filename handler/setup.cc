@@ -8,10 +8,20 @@ namespace {
 
 using msgreport::MessageTable;
 
+// How many pairs ahead a key's slot is fetched: far enough for the fetch
+// to arrive before its key is stored.
+constexpr std::size_t kPairsAhead = 8;
+
 void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
   if (npairs > 0) catalogue.Reserve(static_cast<std::size_t>(npairs));
+  bool fetch_ahead = catalogue.outgrows_cache();
   for (int pair = 0; pair < npairs; ++pair) {
     std::size_t entry = 2 * static_cast<std::size_t>(pair);
+    std::size_t ahead = entry + 2 * kPairsAhead;
+    if (fetch_ahead && ahead < 2 * static_cast<std::size_t>(npairs) &&
+        pairs[ahead] != nullptr) {
+      catalogue.Prefetch(pairs[ahead]);
+    }
     const char* key = pairs[entry];
     const char* text = pairs[entry + 1];
     // Tables that end in a pair of nulls, counted in npairs, stay valid.
@@ -20,10 +30,15 @@ void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
   }
 }
 
+// The list keeps every key given, in order; the index is what reports
+// search.
 void AppendFilterKeys(std::vector<const char*>& filter_keys,
-                      const char** filters, int nfilters) {
+                      msgreport::FilterIndex& index, const char** filters,
+                      int nfilters) {
   for (int i = 0; i < nfilters; ++i) {
-    if (filters[i] != nullptr) filter_keys.push_back(filters[i]);
+    if (filters[i] == nullptr) continue;
+    filter_keys.push_back(filters[i]);
+    index.Add(filters[i]);
   }
 }
 
@@ -44,7 +59,7 @@ void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
                                             const char* messageFile) {
   MessageTable& catalogue = msgreport::Internals::Table(messageMap);
   LoadMessagePairs(catalogue, pairs, npairs);
-  AppendFilterKeys(filterArray, filters, nfilters);
+  AppendFilterKeys(filterArray, catalogue.filter_index(), filters, nfilters);
   // The file's plural forms are judged against the plural messages of the
   // pairs just added.
   catalogue.IndexPluralMessages();
@@ -53,4 +68,5 @@ void MessageHandler::PopulateMessageHandler(const char** pairs, int npairs,
   // not against the file's first text; and a file that cannot be read to
   // its end changes nothing.
   msgreport::ReadMessageLines(messageFile, catalogue, catalogue, {});
+  catalogue.LayOutForReports();
 }

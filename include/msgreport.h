@@ -145,7 +145,10 @@ class MessageHandler {
   //    Pairs with a null key or text are skipped. The first text stored
   //    under a key wins. Keys and texts are copied.
   //  - `filters` holds `nfilters` keys whose reports are suppressed; null
-  //    entries are skipped. The pointers are kept, not the strings.
+  //    entries are skipped. The pointers are kept, not the strings, and
+  //    each key is indexed by its text as it is added, so that the filter
+  //    costs the same for one key or a thousand: a key changed afterwards
+  //    no longer matches its old text and is not found by its new one.
   //  - `messageFile` (may be null) replaces texts of keys already held.
   // Neither table nor the path is kept after the call.
   MSGREPORT_API void PopulateMessageHandler(const char** pairs, int npairs,

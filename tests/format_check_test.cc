@@ -128,6 +128,10 @@ TEST(FormatCheckTest, ChecksEachPositionAgainstTheArgumentItNames) {
       {"%d", "%1$n", Compatibility::kUnsafeReplacement, 0},
       {"%s %d", "%2$s %1$n", Compatibility::kUnsafeReplacement, 0},
       {"%d", "%128$d", Compatibility::kMoreArguments, 128},  // the last one
+      // A "%%" before the first position, and a width that names none.
+      {"%d %s", "100%% %2$s, %1$d", Compatibility::kCompatible, 0},
+      {"%d %s", "%%%2$s", Compatibility::kFewerArguments, 1},
+      {"%d %s", "%5d %2$s", Compatibility::kUnsafeReplacement, 0},
   };
   for (const Case& c : cases) {
     CompatibilityVerdict verdict = Check(c.catalogue, c.replacement);

@@ -42,6 +42,21 @@ TEST_F(HandlerSetupTest, EveryPairIsReadAndNullPairsAreSkipped) {
   EXPECT_EQ(Delivered(other, "ONE"), "one");
   EXPECT_EQ(Delivered(other, "NO_TEXT"), "Unregistered message");
   EXPECT_EQ(Delivered(other, "AFTER"), "after");
+
+  // A table too large for the cache, whose keys are looked at ahead,
+  // nulls among its last pairs.
+  std::vector<std::string> keys;
+  for (int key = 0; key < 20000; ++key) keys.push_back(std::to_string(key));
+  std::vector<const char*> large;
+  for (const std::string& key : keys) {
+    large.push_back(key.c_str());
+    large.push_back(key == "19990" ? nullptr : key.c_str());
+  }
+  large.insert(large.end() - 4, {nullptr, nullptr});
+  MessageHandler big(large.data(), 20001, nullptr, 0, nullptr);
+  EXPECT_EQ(Delivered(big, "0"), "0");
+  EXPECT_EQ(Delivered(big, "19990"), "Unregistered message");
+  EXPECT_EQ(Delivered(big, "19999"), "19999");
 }
 
 TEST_F(HandlerSetupTest, ConstTablesAreTakenAsTheyAre) {
@@ -79,10 +94,10 @@ TEST_F(HandlerSetupTest, FirstTextWinsThenTheFileReplaces) {
 TEST_F(HandlerSetupTest, ReorderedArgumentsArriveInTheirPlaces) {
   const char* pairs[] = {"DISK_LOW", "%lu MB free on %s", "RETRY",
                          "attempt %d of %d"};
-  std::string file = dir_.Write(
-      "de.txt",
-      "DISK_LOW : \"Auf %2$s sind nur noch %1$lu MB frei\"\n"
-      "RETRY : \"%2$s: Versuch %1$d\"\n");
+  std::string file =
+      dir_.Write("de.txt",
+                 "DISK_LOW : \"Auf %2$s sind nur noch %1$lu MB frei\"\n"
+                 "RETRY : \"%2$s: Versuch %1$d\"\n");
   MessageHandler handler(pairs, 2, nullptr, 0, file.c_str());
   handler.SetConsoleReporting("info");
   handler.RegisterInfoCallback(RecordInfo);
@@ -176,12 +191,18 @@ TEST_F(HandlerSetupTest, SetUpLeavesSwitchesAndCallbacksAsTheyAre) {
 
 TEST_F(HandlerSetupTest, FilterKeysAreHeldByPointer) {
   char filter[] = "QUIET";
-  const char* filters[] = {filter};
-  MessageHandler handler(nullptr, 0, filters, 1, nullptr);
+  char same_text[] = "QUIET";
+  const char* filters[] = {filter, same_text};
+  MessageHandler handler(nullptr, 0, filters, 2, nullptr);
   EXPECT_TRUE(handler.inFilterArray("QUIET"));
+  // Changed after set-up, which the public header asks callers not to do:
+  // a match is confirmed against the caller's string as it stands, so the
+  // old key no longer matches; the new one is not looked for, since keys
+  // are indexed by hash as they are added.
   filter[0] = 'L';
+  EXPECT_TRUE(handler.inFilterArray("QUIET")) << "the unchanged copy";
+  same_text[0] = 'L';
   EXPECT_FALSE(handler.inFilterArray("QUIET"));
-  EXPECT_TRUE(handler.inFilterArray("LUIET"));
 }
 
 TEST_F(HandlerSetupTest, NewHandlersDeliverNothing) {

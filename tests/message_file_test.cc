@@ -4,7 +4,9 @@
 #endif
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -183,6 +185,42 @@ TEST_F(MessageFileTest, LinesUpToTheBoundAreReadWholeLongerOnesSkipped) {
                      std::to_string(length) + "\"\n"));
     EXPECT_EQ(Text("DISK_FULL"), length <= bound ? text : before) << length;
     EXPECT_EQ(Text("FILE_NOT_FOUND"), "%s " + std::to_string(length));
+  }
+}
+
+// What the reader holds ahead of each line is the file's own bytes from
+// where it says, across blocks and past a byte-order mark; a table too
+// large for the cache, whose slots are fetched ahead from those bytes,
+// takes every line's text.
+TEST_F(MessageFileTest, TheBytesReadAheadAreTheFilesFromWhereTheyStart) {
+  constexpr int kKeys = 12000;
+  msgreport::MessageTable large;
+  std::string contents = "\xEF\xBB\xBF";
+  for (int key = 0; key < kKeys; ++key) {
+    std::string name = "KEY_" + std::to_string(key);
+    large.AddMessage(name.c_str(), "Built-in");
+    contents += name + " : \"Text " + std::to_string(key) + "\"\r\n";
+  }
+  ASSERT_TRUE(large.outgrows_cache());
+  std::string path = dir_.Write("ahead.txt", contents);
+  msgreport::LineReader reader(path.c_str());
+  while (std::optional<std::string_view> line = reader.NextLine()) {
+    auto offset = static_cast<std::size_t>(reader.buffered_offset());
+    ASSERT_LE(offset, contents.size());
+    ASSERT_EQ(contents.substr(offset, reader.buffered().size()),
+              reader.buffered())
+        << "after line " << reader.line_number();
+    ASSERT_EQ(contents.compare(offset - 2 - line->size(), line->size() + 2,
+                               std::string(*line) + "\r\n"),
+              0);
+  }
+  EXPECT_EQ(reader.line_number(), std::size_t{kKeys});
+  ASSERT_EQ(msgreport::ReadMessageLines(path.c_str(), large, large, {}),
+            msgreport::ReadResult::kRead);
+  for (int key = 0; key < kKeys; ++key) {
+    std::string name = "KEY_" + std::to_string(key);
+    ASSERT_STREQ(large.FindMessage(name.c_str()),
+                 ("Text " + std::to_string(key)).c_str());
   }
 }
 

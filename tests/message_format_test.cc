@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdarg>
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <type_traits>
@@ -32,10 +34,16 @@ Both Format(const char* text, ...) {
   std::va_list copy;
   va_copy(copy, args);
   bool formatted = msgreport::FormatMessage(ours, text, args);
-  std::vsnprintf(theirs, sizeof theirs, text, copy);
+  int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
   va_end(copy);
   va_end(args);
-  return {formatted ? ours : "<failed>", theirs};
+  // Every byte vsnprintf writes counts, a NUL from %c among them; where it
+  // fails, the library must fail too.
+  if (written < 0) return {formatted ? ours : "<failed>", "<failed>"};
+  std::size_t length = std::min(static_cast<std::size_t>(written),
+                                msgreport::kMessageCapacity - 1);
+  return {formatted ? std::string(ours, length) : "<failed>",
+          std::string(theirs, length)};
 }
 
 #define EXPECT_SAME(...)                               \
@@ -65,13 +73,85 @@ TEST(MessageFormatTest, OtherConversionsGoToTheCLibrary) {
   EXPECT_SAME("%*d|%-*s", 6, 1, 4, "x");
 }
 
+// Every integer, character and string conversion, with every combination
+// of flags, widths and precisions, literal and '*', against vsnprintf.
+template <typename T>
+void ExpectDecoratedSame(const std::string& conversion, bool width_star,
+                         bool precision_star, T value) {
+  std::string text = "[" + conversion + "]";
+  const char* t = text.c_str();
+  if (width_star && precision_star) {
+    EXPECT_SAME(t, -9, 3, value);
+    EXPECT_SAME(t, 12, -1, value);
+  } else if (width_star || precision_star) {
+    EXPECT_SAME(t, -6, value);
+    EXPECT_SAME(t, 8, value);
+  } else {
+    EXPECT_SAME(t, value);
+  }
+}
+
+template <typename T>
+void ExpectEveryDecorationSame(const char* length, const char* letters,
+                               std::initializer_list<T> values) {
+  for (const char* flags :
+       {"", "-", "+", " ", "#", "0", "-0", "+ ", "#0", "-#", "+0", " 0"}) {
+    for (const char* width : {"", "1", "7", "*"}) {
+      for (const char* precision : {"", ".", ".0", ".2", ".9", ".*"}) {
+        for (const char* letter = letters; *letter != '\0'; ++letter) {
+          std::string conversion =
+              std::string("%") + flags + width + precision + length + *letter;
+          for (T value : values) {
+            ExpectDecoratedSame(conversion, *width == '*',
+                                std::strcmp(precision, ".*") == 0, value);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(MessageFormatTest, DecoratedConversionsMatchTheCLibrary) {
+  using SignedSize = std::make_signed_t<std::size_t>;
+  using UnsignedDiff = std::make_unsigned_t<std::ptrdiff_t>;
+  ExpectEveryDecorationSame<int>("", "diouxXc",
+                                 {0, 1, -1, 'a', 255, INT_MIN, INT_MAX});
+  ExpectEveryDecorationSame<int>("hh", "diouxX", {0, -1, 300, -129});
+  ExpectEveryDecorationSame<int>("h", "diouxX", {0, -1, 70000, -32769});
+  ExpectEveryDecorationSame<long>("l", "di", {0L, LONG_MIN, LONG_MAX});
+  ExpectEveryDecorationSame<unsigned long>("l", "ouxX", {0UL, ULONG_MAX});
+  ExpectEveryDecorationSame<long long>("ll", "di",
+                                       {LLONG_MIN, -1LL, 1LL << 40});
+  ExpectEveryDecorationSame<unsigned long long>("ll", "ouxX",
+                                                {ULLONG_MAX, 1ULL << 63});
+  ExpectEveryDecorationSame<std::intmax_t>("j", "di", {INTMAX_MIN, 5});
+  ExpectEveryDecorationSame<std::uintmax_t>("j", "ouxX", {UINTMAX_MAX, 5});
+  ExpectEveryDecorationSame<SignedSize>("z", "di", {-3, 4});
+  ExpectEveryDecorationSame<std::size_t>("z", "ouxX", {SIZE_MAX, 4});
+  ExpectEveryDecorationSame<std::ptrdiff_t>("t", "di", {PTRDIFF_MIN, 9});
+  ExpectEveryDecorationSame<UnsignedDiff>("t", "ouxX", {UnsignedDiff{9}});
+  ExpectEveryDecorationSame<const char*>(
+      "", "s", {"", "abc", "longer than nine", nullptr});
+  // A precision bounds what is read: the string need not end within it.
+  const char unterminated[] = {'a', 'b', 'c'};
+  EXPECT_SAME("[%.3s|%5.2s|%-4.*s]", unterminated, unterminated, 1,
+              unterminated);
+  // A character conversion writes a NUL as it is.
+  EXPECT_SAME("%c|%s", 0, "after");
+}
+
 TEST(MessageFormatTest, LongMessagesAreCutAtTheSameCharacter) {
   const std::string long_value(3000, 'v');
   for (std::size_t prefix : {0u, 1u, 1020u, 1022u, 1023u, 1100u}) {
     std::string text = std::string(prefix, 'p') + "%s|%d|%s";
     EXPECT_SAME(text.c_str(), long_value.c_str(), -123456, "tail");
     EXPECT_SAME(text.c_str(), "short", 7, long_value.c_str());
+    text = std::string(prefix, 'p') + "%-40s|%#012llx|%+*d|%.800d";
+    EXPECT_SAME(text.c_str(), "left", 0xabcULL, 900, -5, 1);
   }
+  // Past the largest field formatted here, vsnprintf decides.
+  EXPECT_SAME("%4096d|%-4097s|%.4097x|%*d|%.*o", 1, "s", 2u, -4097, 3, 4097,
+              4u);
   std::string exact(1023, 'e');
   EXPECT_SAME("%s", exact.c_str());
   EXPECT_SAME("%s%%", exact.c_str());

@@ -177,6 +177,63 @@ TEST(MessageTableTest, ReplacingAgainAndAgainKeepsEveryText) {
   EXPECT_EQ(map.size(), 2u + 1000u);
 }
 
+// Laying a table out for reports moves every entry: what reports and
+// judging read afterwards must be the moved entries, whole, and every
+// change after a layout must leave the table as right as before it.
+TEST(MessageTableTest, LayingOutKeepsEveryEntryThroughLaterChanges) {
+  using msgreport::PluralCategory;
+  MessageTable map;
+  map.AddMessage("SYNCED", "%d files");
+  map.AddMessage("SYNCED[one]", "%d file");
+  map.AddMessage("TRANSLATED", "Disk %s full");
+  map.ReplaceMessage("TRANSLATED", 10, "Disque %s plein", 15);
+  std::vector<std::string> keys;
+  for (int i = 0; i < 3000; ++i) keys.push_back("KEY_" + std::to_string(i));
+  // Any change drops the plural index until the next layout makes it anew.
+  auto check = [&](const char* when, std::size_t from) {
+    SCOPED_TRACE(when);
+    MessageTable::Found synced = map.FindForReport("SYNCED");
+    if (synced.plural != nullptr) {
+      EXPECT_STREQ(synced.plural->texts[static_cast<int>(PluralCategory::kOne)],
+                   "%d file");
+    }
+    EXPECT_STREQ(synced.text, "%d files");
+    const char* translated = map.FindForReport("TRANSLATED").text;
+    ASSERT_NE(translated, nullptr);
+    EXPECT_STREQ(translated, "Disque %s plein");
+    EXPECT_STREQ(MessageTable::BuiltInTextBehind(translated), "Disk %s full");
+    for (std::size_t i = from; i < keys.size(); ++i) {
+      ASSERT_STREQ(map.FindForReport(keys[i].c_str()).text, keys[i].c_str());
+    }
+    EXPECT_EQ(map.FindForReport("KEY_absent").text, nullptr);
+  };
+  map.LayOutForReports();
+  ASSERT_NE(map.FindForReport("SYNCED").plural, nullptr);
+  check("laid out, no keys yet", keys.size());
+  // Growth, removal (which shifts slots) and replacement (which compacts)
+  // each after a layout, checked before and after the next one.
+  for (const std::string& key : keys) map.AddMessage(key.c_str(), key.c_str());
+  check("grown after a layout", 0);
+  map.LayOutForReports();
+  check("laid out again", 0);
+  for (std::size_t i = 0; i < 1000; ++i) map.RemoveMessage(keys[i].c_str());
+  check("removals after a layout", 1000);
+  map.LayOutForReports();
+  const std::string big(40000, 'x');
+  for (std::size_t i = 1000; i < 1100; ++i) {
+    map.ReplaceMessage(keys[i].c_str(), keys[i].size(), big.data(), big.size());
+    map.ReplaceMessage(keys[i].c_str(), keys[i].size(), keys[i].data(),
+                       keys[i].size());
+  }
+  check("replacements after a layout", 1000);
+  MessageTable copy;
+  copy = map;
+  map = MessageTable();
+  map = copy;
+  check("assigned", 1000);
+  EXPECT_NE(map.FindForReport("SYNCED").plural, nullptr);
+}
+
 TEST(MessageTableTest, TableSizesDoubleWithoutOverflowing) {
   using msgreport::LargestPowerOfTwoAtMost;
   using msgreport::SlotCountFor;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "allocation_counter.h"
 #include "catalogue/internals.h"
@@ -104,6 +105,31 @@ TEST(ReportAllocationTest, LookupsAskForTheTextAndItsNulExactly) {
   }
 }
 
+// A catalogue of 100,000 keys took 91 bytes a key, its entries and slots,
+// before entries were laid out for reports; laying them out may cost at
+// most a tenth more, and must not keep the storage it copied them from.
+TEST(ReportAllocationTest, LargeCatalogueTakesLittleMoreThanItsEntries) {
+  constexpr std::size_t kKeys = 100000;
+  const char* const kTexts[] = {"Disk quota reached on volume",
+                                "Cannot open %s: %s (code %d)"};
+  std::vector<std::string> keys;
+  for (std::size_t i = 0; i < kKeys; ++i) {
+    keys.push_back((i % 2 ? "FILE_NOT_FOUND_" : "DISK_FULL_") +
+                   std::to_string(10000 + i));
+  }
+  std::vector<const char*> pairs;
+  for (std::size_t i = 0; i < kKeys; ++i) {
+    pairs.push_back(keys[i].c_str());
+    pairs.push_back(kTexts[i % 2]);
+  }
+  std::size_t before = msgreport_test::LiveNewBytes();
+  MessageHandler handler(pairs.data(), static_cast<int>(kKeys), nullptr, 0,
+                         nullptr);
+  double per_key =
+      static_cast<double>(msgreport_test::LiveNewBytes() - before) / kKeys;
+  EXPECT_LT(per_key, 91 * 1.1);
+}
+
 // Texts replaced again and again, or one key on many lines, must not leave
 // old texts behind without bound. The bytes are the allocator's count, so a
 // table that forgets to compact shows whatever it says of itself.
@@ -154,6 +180,20 @@ TEST(ReportAllocationTest, StorageStaysBoundedByTheLiveTexts) {
   EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
   plural.PutStaged(std::move(staged));
   EXPECT_STREQ(plural.FindMessage("SYNCED[few]"), "%d pliki 99999");
+  // Forms a file drops, one the table holds among them, and forms it
+  // keeps, in turn: what each replaces is counted once, and only when it
+  // is replaced.
+  std::string drops = dir.Write(
+      "drops.txt", "SYNCED[one] : \"%d plik\"\nSYNCED[few] : \"%d pliki\"\n");
+  std::string keeps = dir.Write(
+      "keeps.txt", "SYNCED : \"%d plikow\"\nSYNCED[one] : \"%d plik\"\n");
+  before = msgreport_test::LiveNewBytes();
+  for (int round = 0; round < 20000; ++round) {
+    const std::string& path = round % 2 == 0 ? drops : keeps;
+    msgreport::ReadMessageLines(path.c_str(), plural, plural, {});
+  }
+  EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
+  EXPECT_STREQ(plural.FindMessage("SYNCED[one]"), "%d plik");
 }
 
 }  // namespace
