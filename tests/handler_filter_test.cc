@@ -9,9 +9,11 @@ namespace {
 using msgreport_test::Received;
 
 TEST(HandlerFilterTest, MatchesWholeKeysExactly) {
-  const char* filters[] = {"FIRST", "MIDDLE", "LAST", "MIDDLE"};
-  MessageHandler handler(nullptr, 0, filters, 4, nullptr);
-  for (const char* key : {"FIRST", "MIDDLE", "LAST"}) {
+  // Enough keys that the index grows twice as they are added.
+  const char* filters[] = {"FIRST", "MIDDLE", "LAST", "MIDDLE", "K5",
+                           "K6",    "K7",     "K8",   "K9"};
+  MessageHandler handler(nullptr, 0, filters, 9, nullptr);
+  for (const char* key : filters) {
     EXPECT_TRUE(handler.inFilterArray(key)) << key;
     EXPECT_TRUE(handler.inFilterArray(key)) << "asked again: " << key;
   }

@@ -72,10 +72,13 @@ TEST_F(MessageFileTest, HandlesTheExampleTableLineByLine) {
       Read("// texts for the file messages\n"
            "\n"
            "FILE_NOT_FOUND \"Cannot open %s\"\n"
-           "FILE_NOT_FOUND : \"Cannot open %s\"\n"
            "DISK_FULL: \"No space left\"\n"
            "NO_SUCH_KEY : \"Anything\"\n"
+           "DISK_FULL : \"No room\"\n"
            "DISK_FULL : \"No space left\"\n"
+           // A key first met after another came again, then again itself.
+           "FILE_NOT_FOUND : \"Missing %s\"\n"
+           "FILE_NOT_FOUND : \"Cannot open %s\"\n"
            "DISK_FULL : \"Disk full\"\n"));
   EXPECT_EQ(Text("FILE_NOT_FOUND"), "Cannot open %s");
   EXPECT_EQ(Text("DISK_FULL"), "No space left");

@@ -120,6 +120,10 @@ TEST(MsgcheckPluralTest, NamesFileFormsThatGoAmissInTheFilesLanguage) {
         "file's plural messages show their other text for every count",
         "2: error: 'SENT[one]' is dropped: the file does not give 'SENT' "
         "itself, the message's other form, in words of its own"}},
+      {"forms with their message, in an unknown language",
+       "@language : \"xx\"\nSENT : \"%s: %lu\"\nSENT[one] : \"%s: one\"\n",
+       {"1: error: language 'xx' has no plural rule in the Unicode CLDR: the "
+        "file's plural messages show their other text for every count"}},
       {"the message's own line repeating the built-in text decides nothing",
        "SYNCED : \"Synchronised %d files\"\nSYNCED[one] : "
        "\"Zsynchronizowano\"\n",

@@ -443,7 +443,7 @@ TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
 TEST(CatalogueHeaderTest, RefusesReservedNamesAsKeys) {
   for (const char* name :
        {"alignas", "xor_eq", "and", "i386", "WINNT", "assert", "SCNu64",
-        "E2BIG", "O_APPEND", "min", "wsprintf"}) {
+        "E2BIG", "O_APPEND", "min", "wsprintf", "_Zero"}) {
     EXPECT_NE(msgcheck::WhyNotCxxName(name), "") << name;
   }
 }

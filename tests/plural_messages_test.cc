@@ -32,6 +32,10 @@ const char* kPairs[] = {
     "2",  //
     "SIZE[one]",
     "%d copies of %d file",
+    "DRIVE",  // a %c reads an int, yet counts nothing
+    "Drive %c: %u files",
+    "DRIVE[one]",
+    "Drive %c: %u file",
 };
 constexpr int kPairCount = sizeof kPairs / sizeof kPairs[0] / 2;
 
@@ -177,9 +181,13 @@ TEST(PluralMessagesTest, TheCountIsFoundAmongTheArguments) {
   handler.ReportInfo2("FROM", "host", 4L);
   handler.ReportInfo2("SIZE", 1, 1);  // the second argument counts
   handler.ReportInfo2("SIZE", 1, 3);
-  EXPECT_EQ(Received::infos, (std::vector<std::string>{
-                                 "host sent one file", "host sent 4 files",
-                                 "1 copies of 1 file", "1 copies of 3 files"}));
+  handler.ReportInfo2("DRIVE", 'C', 1);
+  handler.ReportInfo2("DRIVE", 'C', -1);  // read as unsigned, so no "one"
+  EXPECT_EQ(Received::infos,
+            (std::vector<std::string>{"host sent one file", "host sent 4 files",
+                                      "1 copies of 1 file",
+                                      "1 copies of 3 files", "Drive C: 1 file",
+                                      "Drive C: 4294967295 files"}));
 }
 
 }  // namespace

@@ -95,6 +95,9 @@ TEST(PluralRules, HandCheckedCountsAndCategories) {
       {"pl", 4294967302, C::kFew},  // 2^32 + 6
       {"ar", 4294967299, C::kMany},
       {"ar", UINT64_MAX, C::kMany},
+      // The first count past the tabulated ones.
+      {"en", 128, C::kOther},
+      {"ar", 128, C::kMany},
   };
   for (const auto& row : large) {
     EXPECT_EQ(PluralCategoryOf(*PluralRuleFor(row.language), row.count),
@@ -108,12 +111,15 @@ TEST(PluralRules, LanguageTagsFallBackToTheLanguage) {
     const char* tag;
     const char* same_rule_as;  // nullptr: no rule at all
   } cases[] = {
-      {"de_AT", "de"},           {"DE-at", "de"},    {"sr_Latn_RS", "sr"},
-      {"pt-PT", "pt_PT"},        {"PT_pt", "pt_PT"}, {"pt_BR", "pt"},
-      {"pt-PT-1996", "pt_PT"},   {"root", "ja"},     {"xx", nullptr},
-      {"xx_FR", nullptr},        {"", nullptr},      {"de_AT.UTF-8", nullptr},
-      {"de__AT", nullptr},       {"de_", nullptr},   {"-de", nullptr},
-      {"fr_abcdefghi", nullptr},
+      {"de_AT", "de"},         {"DE-at", "de"},
+      {"sr_Latn_RS", "sr"},    {"pt-PT", "pt_PT"},
+      {"PT_pt", "pt_PT"},      {"pt_BR", "pt"},
+      {"pt-PT-1996", "pt_PT"}, {"root", "ja"},
+      {"xx", nullptr},         {"xx_FR", nullptr},
+      {"", nullptr},           {"de_AT.UTF-8", nullptr},
+      {"de__AT", nullptr},     {"de_", nullptr},
+      {"-de", nullptr},        {"fr_abcdefghi", nullptr},
+      {"fr_abcdefgh", "fr"},
   };
   for (const auto& c : cases) {
     std::optional<PluralRule> rule = PluralRuleFor(c.tag);

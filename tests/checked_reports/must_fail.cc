@@ -69,12 +69,18 @@ void Reports(MessageHandler& handler) {
   CHECKED_REPORT_INFO(handler, MICROSOFT_SIZE, -1);
 #elif CASE == 15  // an int for %lu: the error names the unsigned type read
   CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5, nullptr);
-#elif CASE == 16  // a plural form that reads what the message does not pass
+#elif CASE == 16 || CASE == 17  // a plural form reading what is not passed
+#if CASE == 16
   static constexpr char kForm[] = "%s item";
+#else
+  static constexpr char kForm[] = "%d of %d items";
+#endif
   msgreport::checked::Report<msgreport::checked::Severity::kInfo>(
       handler,
       msgreport::checked::Message<checked::key::COUNT, checked::text::COUNT,
                                   kForm>{},
       1);
+#elif CASE == 18  // a function pointer for %p, which reads an object pointer
+  CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5UL, &Reports);
 #endif
 }
