@@ -111,17 +111,17 @@ void CompareInOrder(const char* text, ...) {
 
 // The flags, width and precision that the input gives one conversion.
 std::string Decoration(Bytes& bytes, bool numeric, std::size_t star) {
-  std::string spec;
+  std::string directive;
   unsigned flags = bytes.Next();
   const char* choices = numeric ? "-+ #0" : "-";
   for (unsigned bit = 0; choices[bit] != '\0'; ++bit) {
-    if ((flags >> bit) & 1u) spec += choices[bit];
+    if ((flags >> bit) & 1u) directive += choices[bit];
   }
   if (bytes.Coin()) {
-    spec += star != 0 && bytes.Coin() ? "*" + std::to_string(star) + "$"
-                                      : std::to_string(bytes.Below(16));
+    directive += star != 0 && bytes.Coin() ? "*" + std::to_string(star) + "$"
+                                           : std::to_string(bytes.Below(16));
   }
-  return spec;
+  return directive;
 }
 
 // A conversion that reads argument `position` as the built-in text does.

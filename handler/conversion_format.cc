@@ -267,9 +267,9 @@ const char* PutString(MessageWriter& writer, const Decoration& d,
 
 }  // namespace
 
-const char* FormatConversion(MessageWriter& writer, const char* spec,
+const char* FormatConversion(MessageWriter& writer, const char* directive,
                              std::va_list& args) {
-  const char* at = spec;
+  const char* at = directive;
   Decoration d;
   if (!ReadDecoration(at, args, d)) return nullptr;
   Length length = ReadLength(at);

@@ -13,10 +13,10 @@
 
 namespace msgreport {
 
-// Formats the conversion that `spec` starts, just after its '%', reading
+// Formats the conversion that `directive` starts, just after its '%', reading
 // its arguments from `args`, and returns where the text goes on after it.
 // Null, having perhaps read arguments, for a conversion left to vsnprintf.
-const char* FormatConversion(MessageWriter& writer, const char* spec,
+const char* FormatConversion(MessageWriter& writer, const char* directive,
                              std::va_list& args);
 
 }  // namespace msgreport

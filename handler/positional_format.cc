@@ -64,20 +64,20 @@ class Output {
 
   // Formats one value with a conversion that names no position.
   template <typename T>
-  bool Put(const char* spec, const int* stars, int star_count, T value) {
+  bool Put(const char* directive, const int* stars, int star_count, T value) {
     std::size_t room = kMessageCapacity - used_;
     char* at = message_ + used_;
     int written = 0;
     // NOLINTBEGIN(clang-diagnostic-format-nonliteral)
     switch (star_count) {
       case 0:
-        written = std::snprintf(at, room, spec, value);
+        written = std::snprintf(at, room, directive, value);
         break;
       case 1:
-        written = std::snprintf(at, room, spec, stars[0], value);
+        written = std::snprintf(at, room, directive, stars[0], value);
         break;
       default:
-        written = std::snprintf(at, room, spec, stars[0], stars[1], value);
+        written = std::snprintf(at, room, directive, stars[0], stars[1], value);
         break;
     }
     // NOLINTEND(clang-diagnostic-format-nonliteral)
@@ -93,9 +93,9 @@ class Output {
 };
 
 // The conversion as printf reads it without positions: "%1$-*3$.2ld"
-// becomes "%-*.2ld". `spec` holds at least 32 bytes.
-void SpecWithoutPositions(const Conversion& conversion, char* spec) {
-  char* out = spec;
+// becomes "%-*.2ld". `directive` holds at least 32 bytes.
+void SpecWithoutPositions(const Conversion& conversion, char* directive) {
+  char* out = directive;
   *out++ = '%';
   auto append = [&out](std::string_view part) {
     std::memcpy(out, part.data(), part.size());
@@ -126,13 +126,13 @@ void SpecWithoutPositions(const Conversion& conversion, char* spec) {
 // An unsigned conversion reads the integer's unsigned twin, as printf
 // would.
 template <typename T>
-bool PutInteger(Output& out, const char* spec, bool as_unsigned,
+bool PutInteger(Output& out, const char* directive, bool as_unsigned,
                 const int* stars, int star_count, T value) {
   if (as_unsigned) {
-    return out.Put(spec, stars, star_count,
+    return out.Put(directive, stars, star_count,
                    static_cast<std::make_unsigned_t<T>>(value));
   }
-  return out.Put(spec, stars, star_count, value);
+  return out.Put(directive, stars, star_count, value);
 }
 
 // Whether the conversion is a bare %s, %d, %i or %u.
@@ -154,34 +154,38 @@ bool PutValue(Output& out, const Conversion& conversion, const Value& value,
     }
     return true;
   }
-  char spec[32];
-  SpecWithoutPositions(conversion, spec);
+  char directive[32];
+  SpecWithoutPositions(conversion, directive);
   bool as_unsigned = ReadsUnsigned(conversion.letter);
   switch (value.type) {
     case ArgumentType::kInt:
-      return PutInteger(out, spec, as_unsigned, stars, star_count, value.i);
+      return PutInteger(out, directive, as_unsigned, stars, star_count,
+                        value.i);
     case ArgumentType::kLong:
-      return PutInteger(out, spec, as_unsigned, stars, star_count, value.l);
+      return PutInteger(out, directive, as_unsigned, stars, star_count,
+                        value.l);
     case ArgumentType::kLongLong:
-      return PutInteger(out, spec, as_unsigned, stars, star_count, value.ll);
+      return PutInteger(out, directive, as_unsigned, stars, star_count,
+                        value.ll);
     case ArgumentType::kIntmax:
-      return PutInteger(out, spec, as_unsigned, stars, star_count, value.j);
+      return PutInteger(out, directive, as_unsigned, stars, star_count,
+                        value.j);
     case ArgumentType::kSize:
-      return out.Put(spec, stars, star_count, value.z);
+      return out.Put(directive, stars, star_count, value.z);
     case ArgumentType::kPtrdiff:
-      return out.Put(spec, stars, star_count, value.t);
+      return out.Put(directive, stars, star_count, value.t);
     case ArgumentType::kWideChar:
-      return out.Put(spec, stars, star_count, value.wc);
+      return out.Put(directive, stars, star_count, value.wc);
     case ArgumentType::kDouble:
-      return out.Put(spec, stars, star_count, value.d);
+      return out.Put(directive, stars, star_count, value.d);
     case ArgumentType::kLongDouble:
-      return out.Put(spec, stars, star_count, value.ld);
+      return out.Put(directive, stars, star_count, value.ld);
     case ArgumentType::kString:
-      return out.Put(spec, stars, star_count, value.s);
+      return out.Put(directive, stars, star_count, value.s);
     case ArgumentType::kWideString:
-      return out.Put(spec, stars, star_count, value.ws);
+      return out.Put(directive, stars, star_count, value.ws);
     case ArgumentType::kPointer:
-      return out.Put(spec, stars, star_count, value.p);
+      return out.Put(directive, stars, star_count, value.p);
   }
   return false;
 }
