@@ -172,6 +172,38 @@ TEST(PluralMessagesTest, AFormAFileAddsIsNoKeyToReport) {
             (std::vector<std::string>{"2 pliki", "Unregistered message"}));
 }
 
+// Forms the catalogue lacks are staged by message and category: each of
+// many messages keeps every form a file gives it.
+TEST(PluralMessagesTest, FormsAFileAddsStayWithTheirMessage) {
+  const char* names[] = {"zero", "one", "two", "few", "many", "other"};
+  const int counts[] = {0, 1, 2, 3, 11, 100};  // in Arabic, in that order
+  std::vector<std::string> texts, expected;
+  std::string file = "@language : \"ar\"\n";
+  for (int m = 0; m < 64; ++m) {
+    std::string key = "M" + std::to_string(m);
+    texts.insert(texts.end(), {key, "%d", key + "[one]", "%d"});
+    for (int c = 0; c < 6; ++c) {
+      std::string form = c < 5 ? key + "[" + names[c] + "]" : key;
+      file += form + " : \"" + key + " " + names[c] + " %d\"\n";
+      expected.push_back(key + " " + names[c] + " " +
+                         std::to_string(counts[c]));
+    }
+  }
+  std::vector<const char*> pairs;
+  for (const std::string& text : texts) pairs.push_back(text.c_str());
+  MessageHandler handler;
+  handler.PopulateMessageHandler(
+      pairs.data(), static_cast<int>(pairs.size() / 2), nullptr, 0,
+      msgreport_test::TempDir().Write("ar", file).c_str());
+  handler.SetConsoleReporting("info");
+  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
+  Received::Clear();
+  for (int m = 0; m < 64; ++m) {
+    for (int count : counts) handler.ReportInfo2(texts[4 * m].c_str(), count);
+  }
+  EXPECT_EQ(Received::infos, expected);
+}
+
 TEST(PluralMessagesTest, TheCountIsFoundAmongTheArguments) {
   MessageHandler handler(kPairs, kPairCount, nullptr, 0, nullptr);
   handler.SetConsoleReporting("info");
