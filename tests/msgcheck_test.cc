@@ -52,6 +52,14 @@ ToolRun RunTool(const std::string& arguments) {
 #endif
 }
 
+// Runs msgcheck, which must end with `status` and say `says`.
+void ExpectRun(const std::string& arguments, int status,
+               const std::string& says) {
+  ToolRun run = RunTool(arguments);
+  EXPECT_EQ(run.status, status) << arguments;
+  EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+}
+
 msgcheck::DiagnosticSink Collect(std::vector<std::string>& lines) {
   return [&lines](const std::string& line) { lines.push_back(line); };
 }
@@ -155,20 +163,17 @@ TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
   const std::string warning =
       ": warning: a Ctrl-Z byte, at which Windows ends the file: there, "
       "nothing after it is read";
-  std::vector<std::string> at_line_start =
-      Check("DISK_FULL : \"Plein\"\n\x1aNET_TIMOUT : \"x\"\n");
-  ASSERT_FALSE(at_line_start.empty());
-  EXPECT_EQ(at_line_start.front(), "2" + warning);
-  std::vector<std::string> after_a_text =
-      Check("// notes\nDISK_FULL : \"Plein\"\x1a\nDISK_FULL : \"Vide\"\n");
-  ASSERT_FALSE(after_a_text.empty());
-  EXPECT_EQ(after_a_text.front(), "2" + warning);
-  // Past the first 64 KiB that the file is read in.
   const std::string comment = "// " + std::string(40000, 'x') + "\n";
-  std::vector<std::string> far =
-      Check(comment + comment + "DISK_FULL : \"P\"\n\x1a\n");
-  ASSERT_FALSE(far.empty());
-  EXPECT_EQ(far.front(), "4" + warning);
+  const std::pair<std::string, std::string> cases[] = {
+      {"DISK_FULL : \"Plein\"\n\x1aNET_TIMOUT : \"x\"\n", "2"},
+      {"// notes\nDISK_FULL : \"Plein\"\x1a\nDISK_FULL : \"Vide\"\n", "2"},
+      // Past the first 64 KiB that the file is read in.
+      {comment + comment + "DISK_FULL : \"P\"\n\x1a\n", "4"}};
+  for (const auto& [contents, line] : cases) {
+    std::vector<std::string> said = Check(contents);
+    ASSERT_FALSE(said.empty()) << line;
+    EXPECT_EQ(said.front(), line + warning);
+  }
 }
 
 TEST_F(MsgcheckTest, SpellsOutControlBytesInKeys) {
@@ -192,9 +197,7 @@ TEST_F(MsgcheckTest, RefusesWhatIsNotARegularFile) {
   const std::string device = "/dev/zero";
   std::string fifo = dir_.path() + "/fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  ToolRun from_fifo = RunTool(catalogue_path_ + " " + fifo);
-  EXPECT_EQ(from_fifo.status, 2);
-  EXPECT_NE(from_fifo.output.find("not a regular file"), std::string::npos);
+  ExpectRun(catalogue_path_ + " " + fifo, 2, "not a regular file");
 #endif
   ToolRun from_device = RunTool(catalogue_path_ + " " + device);
   EXPECT_EQ(from_device.status, 2);
@@ -219,9 +222,7 @@ TEST_F(MsgcheckTest, FilesNotReadToTheirEndFailEveryCommand) {
           "coverage " + catalogue_path_ + " " + path,
           "merge -o " + out + " " + catalogue_path_ + " " + path,
           "check " + path + " " + catalogue_path_}) {
-      ToolRun run = RunTool(command);
-      EXPECT_EQ(run.status, 2) << command;
-      EXPECT_NE(run.output.find(why), std::string::npos) << run.output;
+      ExpectRun(command, 2, why);
     }
   }
   EXPECT_FALSE(std::filesystem::exists(out));
@@ -230,11 +231,9 @@ TEST_F(MsgcheckTest, FilesNotReadToTheirEndFailEveryCommand) {
   EXPECT_EQ(Check("// notes\n" + long_line + "\n"),
             std::vector<std::string>{
                 "2: error: line longer than 65536 bytes; skipped unread"});
-  ToolRun merge = RunTool("merge " + catalogue_path_ + " " +
-                          dir_.Write("long.txt", long_line));
-  EXPECT_EQ(merge.status, 2);
-  EXPECT_NE(merge.output.find("long.txt':1: line longer"), std::string::npos)
-      << merge.output;
+  ExpectRun(
+      "merge " + catalogue_path_ + " " + dir_.Write("long.txt", long_line), 2,
+      "long.txt':1: line longer");
 }
 
 TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
@@ -249,14 +248,10 @@ TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
         "merge " + link + " " + catalogue_path_,
         "header " + catalogue_path_ + " " + link,
         "template" + out + catalogue_path_}) {
-    ToolRun run = RunTool(command);
-    EXPECT_EQ(run.status, 2) << command;
-    EXPECT_NE(run.output.find("is the catalogue; refusing"), std::string::npos)
-        << run.output;
+    ExpectRun(command, 2, "is the catalogue; refusing");
   }
-  ToolRun swapped = RunTool("merge " + translation + " " + catalogue_path_);
-  EXPECT_EQ(swapped.status, 2);
-  EXPECT_NE(swapped.output.find("the wrong way round?"), std::string::npos);
+  ExpectRun("merge " + translation + " " + catalogue_path_, 2,
+            "the wrong way round?");
   EXPECT_EQ(msgreport_test::FileContents(catalogue_path_), kCatalogue);
 #if defined(_WIN32)
   GTEST_SKIP() << "modes and links as POSIX has them";
@@ -286,9 +281,7 @@ TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
   EXPECT_EQ(merged.st_ino, again.st_ino);
   chmod(translation.c_str(), 0444);
   std::string before = msgreport_test::FileContents(translation);
-  ToolRun read_only = RunTool("merge " + catalogue_path_ + " " + translation);
-  EXPECT_EQ(read_only.status, 2);
-  EXPECT_NE(read_only.output.find("read-only"), std::string::npos);
+  ExpectRun("merge " + catalogue_path_ + " " + translation, 2, "read-only");
   EXPECT_EQ(msgreport_test::FileContents(translation), before);
 #endif
 }
@@ -299,9 +292,7 @@ TEST_F(MsgcheckTest, AMergedChangeWaitsForReviewUntilItsMarkIsDeleted) {
   std::string de = dir_.path() + "/de.txt";
   auto expect = [&de](const std::string& command, const std::string& catalogue,
                       int status, const std::string& says) {
-    ToolRun run = RunTool(command + " " + catalogue + " " + de);
-    EXPECT_EQ(run.status, status) << command;
-    EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+    ExpectRun(command + " " + catalogue + " " + de, status, says);
   };
   auto catalogue = [this](const char* name, const std::string& note,
                           const std::string& text) {
@@ -344,10 +335,8 @@ TEST_F(MsgcheckTest, AMergedChangeWaitsForReviewUntilItsMarkIsDeleted) {
 
   // Every command that reads a catalogue and a message file.
   for (const char* command : {"check", "coverage", "merge"}) {
-    ToolRun swapped = RunTool(std::string(command) + " " + de + " " + v2);
-    EXPECT_EQ(swapped.status, 2) << command;
-    EXPECT_NE(swapped.output.find("the wrong way round?"), std::string::npos)
-        << swapped.output;
+    ExpectRun(std::string(command) + " " + de + " " + v2, 2,
+              "the wrong way round?");
   }
 }
 
@@ -404,38 +393,34 @@ TEST(MsgcheckSuggestionsTest, SaysOnceThatSuggestionsStopped) {
 TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
   std::string clean = dir_.Write("clean.txt", "DISK_FULL : \"Disque plein\"\n");
   std::string dirty = dir_.Write("dirty.txt", "DISK_FULX : \"Disque plein\"\n");
-  ToolRun ok = RunTool(catalogue_path_ + " " + clean);
-  EXPECT_EQ(ok.status, 0) << ok.output;
-  EXPECT_NE(ok.output.find("1 lines read, 1 texts replaced, 0 unchanged, "
-                           "0 unknown keys, 0 rejected"),
-            std::string::npos)
-      << ok.output;
-
-  ToolRun findings = RunTool(catalogue_path_ + " " + clean + " " + dirty);
-  EXPECT_EQ(findings.status, 1);
-  EXPECT_NE(findings.output.find(dirty + ":1: error: unknown key 'DISK_FULX'"),
-            std::string::npos)
-      << findings.output;
+  ExpectRun(catalogue_path_ + " " + clean, 0,
+            "1 lines read, 1 texts replaced, 0 unchanged, 0 unknown keys, "
+            "0 rejected");
+  ExpectRun(catalogue_path_ + " " + clean + " " + dirty, 1,
+            dirty + ":1: error: unknown key 'DISK_FULX'");
 
   ToolRun quiet = RunTool("-q " + catalogue_path_ + " " + dirty);
   EXPECT_EQ(quiet.status, 1);
   EXPECT_EQ(quiet.output.find("error:"), std::string::npos) << quiet.output;
 
-  EXPECT_EQ(RunTool(catalogue_path_).status, 2);
-  EXPECT_EQ(RunTool("--bogus " + catalogue_path_ + " " + clean).status, 2);
-  EXPECT_EQ(RunTool(catalogue_path_ + " " + dir_.path() + "/none").status, 2);
-  EXPECT_EQ(RunTool(dir_.path() + "/none " + clean).status, 2);
-  EXPECT_EQ(RunTool("--help").status, 0);
   ToolRun merge_help = RunTool("merge --help");
   EXPECT_EQ(merge_help.status, 0);
   EXPECT_EQ(merge_help.output.rfind("usage: msgcheck merge", 0), 0u);
-  EXPECT_EQ(RunTool("template").status, 2);
-  EXPECT_EQ(
-      RunTool("header --namespace 9lives " + catalogue_path_ + " -").status, 2);
   EXPECT_EQ(RunTool("--version").output, "msgcheck " MSGREPORT_VERSION "\n");
   // A built-in text reads its arguments in order: a position is an error.
   std::string reordered = dir_.Write("reordered.txt", "R : \"%2$s %1$d\"\n");
-  EXPECT_EQ(RunTool("header --namespace r " + reordered + " -").status, 1);
+  const std::pair<std::string, int> statuses[] = {
+      {catalogue_path_, 2},
+      {"--bogus " + catalogue_path_ + " " + clean, 2},
+      {catalogue_path_ + " " + dir_.path() + "/none", 2},
+      {dir_.path() + "/none " + clean, 2},
+      {"--help", 0},
+      {"template", 2},
+      {"header --namespace 9lives " + catalogue_path_ + " -", 2},
+      {"header --namespace r " + reordered + " -", 1}};
+  for (const auto& [arguments, status] : statuses) {
+    EXPECT_EQ(RunTool(arguments).status, status) << arguments;
+  }
 }
 
 // The first and last name of each group of reserved names, and the
