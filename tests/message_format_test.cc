@@ -16,34 +16,20 @@
 #include <type_traits>
 
 #include "catalogue/format_check.h"
+#include "formatted_both_ways.h"
 #include "handler/positional_format.h"
 
 namespace {
 
-// Formats through the library and through vsnprintf; both must agree.
-struct Both {
-  std::string ours;
-  std::string theirs;
-};
+using msgreport_test::Both;
 
+// Formats through the library and through vsnprintf; both must agree.
 Both Format(const char* text, ...) {
-  char ours[msgreport::kMessageCapacity];
-  char theirs[msgreport::kMessageCapacity];
   std::va_list args;
   va_start(args, text);
-  std::va_list copy;
-  va_copy(copy, args);
-  bool formatted = msgreport::FormatMessage(ours, text, args);
-  int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
-  va_end(copy);
+  Both both = msgreport_test::FormattedBothWays(text, args);
   va_end(args);
-  // Every byte vsnprintf writes counts, a NUL from %c among them; where it
-  // fails, the library must fail too.
-  if (written < 0) return {formatted ? ours : "<failed>", "<failed>"};
-  std::size_t length = std::min(static_cast<std::size_t>(written),
-                                msgreport::kMessageCapacity - 1);
-  return {formatted ? std::string(ours, length) : "<failed>",
-          std::string(theirs, length)};
+  return both;
 }
 
 #define EXPECT_SAME(...)                               \
@@ -174,8 +160,10 @@ void ExpectAccepted(const char* text, const char* arguments) {
   EXPECT_EQ(read, arguments) << text;
 }
 
+// What the library composed, to its NUL.
 #define ACCEPTED_AND_COMPOSED(text, arguments, ...) \
-  (ExpectAccepted(text, arguments), Format(text, __VA_ARGS__).ours)
+  (ExpectAccepted(text, arguments),                 \
+   std::string(Format(text, __VA_ARGS__).ours.c_str()))
 
 TEST(MessageFormatTest, ThePlatformFormatsEveryConversionTheCheckAccepts) {
   using SignedSize = std::make_signed_t<std::size_t>;
