@@ -81,11 +81,10 @@ void Compare(const char* built_in, const char* text, ...) {
 }
 
 // vsnprintf is the reference here, whatever it makes of the text.
-void CompareInOrder(const char* text, ...) {
-  std::va_list args;
-  va_start(args, text);
-  msgreport_test::Both both = msgreport_test::FormattedBothWays(text, args);
-  va_end(args);
+template <typename... Values>
+void CompareInOrder(const char* text, Values... values) {
+  msgreport_test::Both both =
+      msgreport_test::FormattedBothWays(text, values...);
   if (both.ours != both.theirs) {
     std::fprintf(stderr, "'%s':\n ours   '%s'\n theirs '%s'\n", text,
                  both.ours.c_str(), both.theirs.c_str());

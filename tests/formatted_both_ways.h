@@ -15,6 +15,9 @@
 
 namespace msgreport_test {
 
+// What stands for a side that failed to format.
+inline constexpr char kFailed[] = "<failed>";
+
 struct Both {
   std::string ours;
   std::string theirs;
@@ -25,23 +28,26 @@ struct Both {
 // the other must fail too.
 inline Both Outcomes(bool formatted, const char* ours, int written,
                      const char* theirs) {
-  if (written < 0) return {formatted ? "<formatted>" : "<failed>", "<failed>"};
+  if (written < 0) return {formatted ? "<formatted>" : kFailed, kFailed};
   std::size_t length = std::min(static_cast<std::size_t>(written) + 1,
                                 msgreport::kMessageCapacity);
-  return {formatted ? std::string(ours, length) : "<failed>",
+  return {formatted ? std::string(ours, length) : kFailed,
           std::string(theirs, length)};
 }
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-inline Both FormattedBothWays(const char* text, std::va_list args) {
+inline Both FormattedBothWays(const char* text, ...) {
   char ours[msgreport::kMessageCapacity];
   char theirs[msgreport::kMessageCapacity];
+  std::va_list args;
+  va_start(args, text);
   std::va_list copy;
   va_copy(copy, args);
   bool formatted = msgreport::FormatMessage(ours, text, args);
   int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
   va_end(copy);
+  va_end(args);
   return Outcomes(formatted, ours, written, theirs);
 }
 #pragma GCC diagnostic pop

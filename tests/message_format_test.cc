@@ -22,19 +22,11 @@
 namespace {
 
 using msgreport_test::Both;
-
-// Formats through the library and through vsnprintf; both must agree.
-Both Format(const char* text, ...) {
-  std::va_list args;
-  va_start(args, text);
-  Both both = msgreport_test::FormattedBothWays(text, args);
-  va_end(args);
-  return both;
-}
+using msgreport_test::FormattedBothWays;
 
 #define EXPECT_SAME(...)                               \
   do {                                                 \
-    Both both = Format(__VA_ARGS__);                   \
+    Both both = FormattedBothWays(__VA_ARGS__);        \
     EXPECT_EQ(both.ours, both.theirs) << #__VA_ARGS__; \
   } while (0)
 
@@ -161,7 +153,7 @@ void ExpectAccepted(const char* text, const char* arguments) {
 // What the library composed, to its NUL.
 #define ACCEPTED_AND_COMPOSED(text, arguments, ...) \
   (ExpectAccepted(text, arguments),                 \
-   std::string(Format(text, __VA_ARGS__).ours.c_str()))
+   std::string(FormattedBothWays(text, __VA_ARGS__).ours.c_str()))
 
 TEST(MessageFormatTest, ThePlatformFormatsEveryConversionTheCheckAccepts) {
   using SignedSize = std::make_signed_t<std::size_t>;
