@@ -64,18 +64,16 @@ TEST_F(HandlerSetupTest, EveryPairIsReadAndNullPairsAreSkipped) {
             "0|Unregistered message|19999");
 }
 
-TEST_F(HandlerSetupTest, ConstTablesAreTakenAsTheyAre) {
+TEST_F(HandlerSetupTest, ConstTablesAreTakenAsTheyAreAndEmptyOnesNotRead) {
   static const char* const kConstPairs[] = {"CONST", "const %s"};
   static const char* const kConstFilters[] = {"QUIET"};
   MessageHandler handler(kConstPairs, 1, kConstFilters, 1, nullptr);
   handler.PopulateMessageHandler(nullptr, 0, kConstFilters, 1, nullptr);
   EXPECT_EQ(Delivered(handler, {"CONST"}), "const x");
   EXPECT_TRUE(handler.inFilterArray("QUIET"));
-}
-
-TEST_F(HandlerSetupTest, EmptyTablesAreNotRead) {
-  MessageHandler handler(nullptr, 0, nullptr, 0, nullptr);
-  EXPECT_EQ(Delivered(handler, {"ANY"}), "Unregistered message");
+  // Empty tables are not read.
+  MessageHandler empty(nullptr, 0, nullptr, 0, nullptr);
+  EXPECT_EQ(Delivered(empty, {"ANY"}), "Unregistered message");
   MessageHandler negative(nullptr, -3, nullptr, -1, nullptr);
   EXPECT_EQ(Delivered(negative, {"ANY"}), "Unregistered message");
   EXPECT_FALSE(negative.inFilterArray("ANY"));
