@@ -89,72 +89,87 @@ class MsgcheckTest : public ::testing::Test {
   msgcheck::MasterCatalogue catalogue_;
 };
 
+// What msgcheck says of each file, line by line, and what it counts.
 TEST_F(MsgcheckTest, ExplainsEveryLineThatDoesNotTakeEffect) {
-  msgcheck::FileSummary summary;
-  std::vector<std::string> diagnostics = Check(
-      "// comment\n"
-      "\n"
-      "NET_TIMOUT : \"Pas de réponse\"\n"
-      "FILE_NOT_FOUND : \"Erreur %d pour %s\"\n"
-      "FILE_NOT_FOUND : \"%s %d %s\"\n"
-      "FILE_NOT_FOUND : \"voir http://exemple\"\n"
-      "FILE_NOT_FOUND \"Impossible\"\n"
-      "FILE_NOT_FOUND : \"Impossible\" (fr)\n"
-      "DISK_FULL : \"unclosed\n"
-      "DISK_FULL : \"Disk full\"\n"
-      "FILE_NOT_FOUND : \"%n\"\n"
-      "just some words\n",
-      &summary);
-  EXPECT_EQ(diagnostics,
-            (std::vector<std::string>{
-                "3: error: unknown key 'NET_TIMOUT'; did you mean "
-                "'NET_TIMEOUT'?",
-                "4: error: text for 'FILE_NOT_FOUND' does not fit the "
-                "catalogue's conversions: argument 1 is %s in the catalogue, "
-                "%d here",
-                "5: error: text for 'FILE_NOT_FOUND' uses argument 3 (%s), "
-                "which the program does not pass: the catalogue's text takes 2",
-                "6: error: \"//\" on the line makes it a comment, so its text "
-                "never takes effect",
-                "7: error: no ':' on the line, so it is not read as an entry "
-                "(write KEY : \"text\")",
-                "8: error: malformed entry for 'FILE_NOT_FOUND': characters "
-                "after the closing double quote",
-                "9: error: malformed entry for 'DISK_FULL': the text has no "
-                "closing double quote",
-                "10: note: text for 'DISK_FULL' equals the catalogue's; the "
-                "line changes nothing",
-                "11: error: text for 'FILE_NOT_FOUND' holds %n, which a "
-                "message file may never use",
-                "12: warning: neither an entry nor a comment; skipped",
-            }));
-  EXPECT_EQ(summary.lines, 12u);
-  EXPECT_EQ(summary.replaced, 0u);
-  EXPECT_EQ(summary.unchanged, 1u);
-  EXPECT_EQ(summary.unknown_keys, 1u);
-  EXPECT_EQ(summary.rejected, 7u);
-}
-
-TEST_F(MsgcheckTest, SaysWhichOfSeveralLinesWinsAndWarnsOfDroppedValues) {
-  msgcheck::FileSummary summary;
-  std::vector<std::string> diagnostics = Check(
-      "DISK_FULL : \"Plein\"\n"
-      "FILE_NOT_FOUND : \"Impossible d'ouvrir %s\"\n"
-      "DISK_FULL : \"Disque plein\"\n"
-      "DISK_FULL : \"Disk full\"\n",
-      &summary);
-  EXPECT_EQ(diagnostics,
-            (std::vector<std::string>{
-                "2: warning: text for 'FILE_NOT_FOUND' uses fewer conversions "
-                "than the catalogue's: argument 2 (%d) and any after it are "
-                "passed but not shown",
-                "3: warning: key 'DISK_FULL' stood on line 1 already; this "
-                "line's text wins over that one",
-                "4: note: text for 'DISK_FULL' equals the catalogue's; the "
-                "line changes nothing, and does not undo line 3",
-            }));
-  EXPECT_TRUE(summary.clean());
-  EXPECT_EQ(summary.replaced, 3u);
+  const struct {
+    std::string contents;
+    std::vector<std::string> diagnostics;
+    // Lines, replaced, unchanged, unknown keys, rejected, plural errors.
+    std::vector<std::size_t> counts;
+  } cases[] = {
+      {"// comment\n"
+       "\n"
+       "NET_TIMOUT : \"Pas de réponse\"\n"
+       "FILE_NOT_FOUND : \"Erreur %d pour %s\"\n"
+       "FILE_NOT_FOUND : \"%s %d %s\"\n"
+       "FILE_NOT_FOUND : \"voir http://exemple\"\n"
+       "FILE_NOT_FOUND \"Impossible\"\n"
+       "FILE_NOT_FOUND : \"Impossible\" (fr)\n"
+       "DISK_FULL : \"unclosed\n"
+       "DISK_FULL : \"Disk full\"\n"
+       "FILE_NOT_FOUND : \"%n\"\n"
+       "just some words\n",
+       {
+           "3: error: unknown key 'NET_TIMOUT'; did you mean "
+           "'NET_TIMEOUT'?",
+           "4: error: text for 'FILE_NOT_FOUND' does not fit the "
+           "catalogue's conversions: argument 1 is %s in the catalogue, "
+           "%d here",
+           "5: error: text for 'FILE_NOT_FOUND' uses argument 3 (%s), "
+           "which the program does not pass: the catalogue's text takes 2",
+           "6: error: \"//\" on the line makes it a comment, so its text "
+           "never takes effect",
+           "7: error: no ':' on the line, so it is not read as an entry "
+           "(write KEY : \"text\")",
+           "8: error: malformed entry for 'FILE_NOT_FOUND': characters "
+           "after the closing double quote",
+           "9: error: malformed entry for 'DISK_FULL': the text has no "
+           "closing double quote",
+           "10: note: text for 'DISK_FULL' equals the catalogue's; the "
+           "line changes nothing",
+           "11: error: text for 'FILE_NOT_FOUND' holds %n, which a "
+           "message file may never use",
+           "12: warning: neither an entry nor a comment; skipped",
+       },
+       {12, 0, 1, 1, 7, 0}},
+      // Which of several lines wins, and values a text drops.
+      {"DISK_FULL : \"Plein\"\n"
+       "FILE_NOT_FOUND : \"Impossible d'ouvrir %s\"\n"
+       "DISK_FULL : \"Disque plein\"\n"
+       "DISK_FULL : \"Disk full\"\n",
+       {
+           "2: warning: text for 'FILE_NOT_FOUND' uses fewer conversions "
+           "than the catalogue's: argument 2 (%d) and any after it are "
+           "passed but not shown",
+           "3: warning: key 'DISK_FULL' stood on line 1 already; this "
+           "line's text wins over that one",
+           "4: note: text for 'DISK_FULL' equals the catalogue's; the "
+           "line changes nothing, and does not undo line 3",
+       },
+       {4, 3, 1, 0, 0, 0}},
+      // Control bytes in keys are spelt out.
+      {"\x01"
+       "DISK_FULL : \"Plein\"\nDISK\tFULL: \"x\"\n"
+       "DISK_FULL\x7f : \"x\"\n",
+       {
+           "1: error: unknown key '\\x01DISK_FULL'; did you mean "
+           "'DISK_FULL'?",
+           "2: error: unknown key 'DISK\\x09FULL:'; did you mean "
+           "'DISK_FULL'?",
+           "3: error: unknown key 'DISK_FULL\\x7f'; did you mean "
+           "'DISK_FULL'?",
+       },
+       {3, 0, 0, 3, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.diagnostics.front());
+    msgcheck::FileSummary s;
+    EXPECT_EQ(Check(c.contents, &s), c.diagnostics);
+    EXPECT_EQ(
+        (std::vector<std::size_t>{s.lines, s.replaced, s.unchanged,
+                                  s.unknown_keys, s.rejected, s.plural_errors}),
+        c.counts);
+  }
 }
 
 TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
@@ -174,20 +189,6 @@ TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
     ASSERT_FALSE(said.empty()) << line;
     EXPECT_EQ(said.front(), line + warning);
   }
-}
-
-TEST_F(MsgcheckTest, SpellsOutControlBytesInKeys) {
-  EXPECT_EQ(Check("\x01"
-                  "DISK_FULL : \"Plein\"\nDISK\tFULL: \"x\"\n"
-                  "DISK_FULL\x7f : \"x\"\n"),
-            (std::vector<std::string>{
-                "1: error: unknown key '\\x01DISK_FULL'; did you mean "
-                "'DISK_FULL'?",
-                "2: error: unknown key 'DISK\\x09FULL:'; did you mean "
-                "'DISK_FULL'?",
-                "3: error: unknown key 'DISK_FULL\\x7f'; did you mean "
-                "'DISK_FULL'?",
-            }));
 }
 
 TEST_F(MsgcheckTest, RefusesWhatIsNotARegularFile) {
@@ -443,19 +444,16 @@ TEST_F(MsgcheckTest, CoverageCountsAMalformedLineOfAKnownKeyAsRejected) {
   EXPECT_EQ(coverage.untranslated[1].line, 2u);
 }
 
-TEST(CatalogueHeaderTest, SpellsOutBytesBeyondPrintableAscii) {
-  TempDir dir;
-  msgcheck::MasterCatalogue catalogue;
+TEST_F(MsgcheckTest, HeadersSpellOutOddBytesAndKeepNamespacesApart) {
+  msgcheck::MasterCatalogue bytes;
   msgcheck::LoadMasterCatalogue(
-      dir.Write("c.txt", "K : \"Gr\xc3\xbc\x7f?\\\"\n"), catalogue,
+      dir_.Write("c.txt", "K : \"Gr\xc3\xbc\x7f?\\\"\n"), bytes,
       [](const std::string&) {});
-  std::string header = msgcheck::CatalogueHeader(
-      catalogue, msgcheck::HeaderNames{"a::b", "P"}, "c.txt");
-  EXPECT_NE(header.find("\"Gr\\303\\274\\177\\?\\\\\""), std::string::npos)
-      << header;
-}
-
-TEST_F(MsgcheckTest, NoTwoNamespacesShareAnIncludeGuard) {
+  std::string spelt = msgcheck::CatalogueHeader(
+      bytes, msgcheck::HeaderNames{"a::b", "P"}, "c.txt");
+  EXPECT_NE(spelt.find("\"Gr\\303\\274\\177\\?\\\\\""), std::string::npos)
+      << spelt;
+  // No two namespaces share an include guard.
   auto guard = [this](const char* name_space) {
     std::string header = msgcheck::CatalogueHeader(
         catalogue_, msgcheck::HeaderNames{name_space, "P"}, "c.txt");
