@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "callback_recorder.h"
 #include "msgreport.h"
@@ -74,11 +75,8 @@ TEST(HandlerLevelsTest, EachNameSwitchesItsSeverity) {
       {{"none", "debug"}, "---D"},
   };
   for (const auto& c : kCases) {
-    std::string calls;
-    for (const char* levels : c.calls) {
-      calls += "[" + std::string(levels ? levels : "null") + "]";
-    }
-    EXPECT_EQ(AfterConsole(c.calls), c.delivers) << calls;
+    EXPECT_EQ(AfterConsole(c.calls), c.delivers)
+        << testing::PrintToString(std::vector<const char*>(c.calls));
   }
 }
 
