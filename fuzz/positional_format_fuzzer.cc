@@ -23,6 +23,7 @@
 #include "catalogue/message_limits.h"
 #include "handler/message_format.h"
 #include "handler/positional_format.h"
+#include "tests/formatted_both_ways.h"
 
 namespace {
 
@@ -46,14 +47,6 @@ class Bytes {
   std::size_t at_ = 0;
 };
 
-// Every byte vsnprintf wrote, to its NUL, so that a NUL from %c earlier in
-// the message hides nothing after it.
-bool SameBytes(const char* ours, const char* theirs, int written) {
-  std::size_t length = std::min(static_cast<std::size_t>(written),
-                                msgreport::kMessageCapacity - 1);
-  return std::memcmp(ours, theirs, length + 1) == 0;
-}
-
 void Compare(const char* built_in, const char* text, ...) {
   msgreport::CompatibilityVerdict verdict =
       msgreport::CheckCompatibility(built_in, text, std::strlen(text));
@@ -73,10 +66,11 @@ void Compare(const char* built_in, const char* text, ...) {
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
   int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
 #pragma GCC diagnostic pop
-  if (formatted != (written >= 0) ||
-      (formatted && !SameBytes(ours, theirs, written))) {
+  msgreport_test::Both both =
+      msgreport_test::Outcomes(formatted, ours, written, theirs);
+  if (both.ours != both.theirs) {
     std::fprintf(stderr, "'%s' for '%s':\n ours   '%s'\n theirs '%s'\n", text,
-                 built_in, formatted ? ours : "<failed>", theirs);
+                 built_in, both.ours.c_str(), both.theirs.c_str());
     std::abort();
   }
 #else
@@ -87,27 +81,16 @@ void Compare(const char* built_in, const char* text, ...) {
 }
 
 // vsnprintf is the reference here, whatever it makes of the text.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-void CompareInOrder(const char* text, ...) {
-  char ours[msgreport::kMessageCapacity];
-  char theirs[msgreport::kMessageCapacity];
-  std::va_list args;
-  va_start(args, text);
-  std::va_list copy;
-  va_copy(copy, args);
-  bool formatted = msgreport::FormatMessage(ours, text, args);
-  int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
-  va_end(copy);
-  va_end(args);
-  if (formatted != (written >= 0) ||
-      (formatted && !SameBytes(ours, theirs, written))) {
+template <typename... Values>
+void CompareInOrder(const char* text, Values... values) {
+  msgreport_test::Both both =
+      msgreport_test::FormattedBothWays(text, values...);
+  if (both.ours != both.theirs) {
     std::fprintf(stderr, "'%s':\n ours   '%s'\n theirs '%s'\n", text,
-                 formatted ? ours : "<failed>", theirs);
+                 both.ours.c_str(), both.theirs.c_str());
     std::abort();
   }
 }
-#pragma GCC diagnostic pop
 
 // The flags, width and precision that the input gives one conversion.
 std::string Decoration(Bytes& bytes, bool numeric, std::size_t star) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "callback_recorder.h"
 #include "msgreport.h"
@@ -35,37 +36,33 @@ std::string AfterConsole(std::initializer_list<const char*> calls) {
   return Delivers(handler);
 }
 
-TEST(HandlerLevelsTest, NamesAreIndependentSwitches) {
-  EXPECT_EQ(AfterConsole({}), "----");
-  EXPECT_EQ(AfterConsole({"warning"}), "-W--");
-  EXPECT_EQ(AfterConsole({"debug"}), "---D");
-  EXPECT_EQ(AfterConsole({"all"}), "EWI-");
-  EXPECT_EQ(AfterConsole({"error", "warning"}), "EW--");
-}
-
-TEST(HandlerLevelsTest, NamesCountAnywhereWithAnySeparator) {
-  for (const char* levels :
-       {"error,debug", "debug error", "errordebug", "debugerror"}) {
-    EXPECT_EQ(AfterConsole({levels}), "E--D") << levels;
-  }
-  EXPECT_EQ(AfterConsole({"infowarning"}), "-WI-");
-  EXPECT_EQ(AfterConsole({"errors"}), "E---");
-  EXPECT_EQ(AfterConsole({"informational"}), "--I-");
-  EXPECT_EQ(AfterConsole({"install"}), "EWI-");
-}
-
-TEST(HandlerLevelsTest, UnknownCaseAndEmptyTextsChangeNothing) {
-  EXPECT_EQ(AfterConsole({"ERROR Warning ALL", "eror", "", nullptr}), "----");
-  EXPECT_EQ(AfterConsole({"error", nullptr, ""}), "E---");
-}
-
-// "none" wins over everything in its text but a "debug" there, which reads
-// as "debug only"; without one it switches off a debug set by earlier calls.
-TEST(HandlerLevelsTest, NoneWinsAndKeepsDebugOnlyWhenNamedWithIt) {
+// What each run of calls switches on, a call at a time.
+TEST(HandlerLevelsTest, EachNameSwitchesItsSeverity) {
   const struct {
     std::initializer_list<const char*> calls;
     const char* delivers;
   } kCases[] = {
+      // Names are independent switches.
+      {{}, "----"},
+      {{"warning"}, "-W--"},
+      {{"debug"}, "---D"},
+      {{"all"}, "EWI-"},
+      {{"error", "warning"}, "EW--"},
+      // They count anywhere, with any separator or none.
+      {{"error,debug"}, "E--D"},
+      {{"debug error"}, "E--D"},
+      {{"errordebug"}, "E--D"},
+      {{"debugerror"}, "E--D"},
+      {{"infowarning"}, "-WI-"},
+      {{"errors"}, "E---"},
+      {{"informational"}, "--I-"},
+      {{"install"}, "EWI-"},
+      // Unknown names, other cases and empty texts change nothing.
+      {{"ERROR Warning ALL", "eror", "", nullptr}, "----"},
+      {{"error", nullptr, ""}, "E---"},
+      // "none" wins over everything in its text but a "debug" there, which
+      // reads as "debug only"; without one it switches off a debug set by
+      // earlier calls.
       {{"all none"}, "----"},
       {{"none all"}, "----"},
       {{"all", "nonexistent"}, "----"},
@@ -78,9 +75,8 @@ TEST(HandlerLevelsTest, NoneWinsAndKeepsDebugOnlyWhenNamedWithIt) {
       {{"none", "debug"}, "---D"},
   };
   for (const auto& c : kCases) {
-    std::string calls;
-    for (const char* levels : c.calls) calls += std::string("[") + levels + "]";
-    EXPECT_EQ(AfterConsole(c.calls), c.delivers) << calls;
+    EXPECT_EQ(AfterConsole(c.calls), c.delivers)
+        << testing::PrintToString(std::vector<const char*>(c.calls));
   }
 }
 

@@ -67,26 +67,6 @@ class MessageFileTest : public ::testing::Test {
   MessageFile reader_;
 };
 
-TEST_F(MessageFileTest, HandlesTheExampleTableLineByLine) {
-  EXPECT_TRUE(
-      Read("// texts for the file messages\n"
-           "\n"
-           "FILE_NOT_FOUND \"Cannot open %s\"\n"
-           "DISK_FULL: \"No space left\"\n"
-           "NO_SUCH_KEY : \"Anything\"\n"
-           "DISK_FULL : \"No room\"\n"
-           "DISK_FULL : \"No space left\"\n"
-           // A key first met after another came again, then again itself.
-           "FILE_NOT_FOUND : \"Missing %s\"\n"
-           "FILE_NOT_FOUND : \"Cannot open %s\"\n"
-           "DISK_FULL : \"Disk full\"\n"));
-  EXPECT_EQ(Text("FILE_NOT_FOUND"), "Cannot open %s");
-  EXPECT_EQ(Text("DISK_FULL"), "No space left");
-  EXPECT_EQ(Text("DISK_FULL:"), "<absent>");
-  EXPECT_EQ(Text("NO_SUCH_KEY"), "<absent>");
-  EXPECT_EQ(table_.size(), 2u);
-}
-
 TEST_F(MessageFileTest, ClassifiesEveryKindOfLine) {
   EXPECT_EQ(Kinds("\n"
                   "// comment\n"
@@ -113,67 +93,122 @@ TEST_F(MessageFileTest, ClassifiesEveryKindOfLine) {
                 {LineFate::kIncompatible, LineShape::kEntry},
                 {LineFate::kUnchanged, LineShape::kEntry},
                 {LineFate::kReplaced, LineShape::kEntry}}));
+  // A file of a byte-order mark alone holds no line.
+  EXPECT_TRUE(Kinds("\xEF\xBB\xBF").empty());
 }
 
-TEST_F(MessageFileTest, KeyIsTheFirstRunOfNonSpaces) {
-  EXPECT_TRUE(
-      Read("   DISK_FULL : \"No space left\"\n"
-           "\tFILE_NOT_FOUND : \"tab makes another key %s\"\n"
-           "DISK_FULL \"No:space\"\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "No:space");
-  EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");
-}
-
-TEST_F(MessageFileTest, TextLiesBetweenFirstAndClosingQuote) {
-  EXPECT_TRUE(Read("DISK_FULL : \"No \"space\" left\"  \t\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "No \"space\" left");
-  EXPECT_TRUE(Read("DISK_FULL : \"\"\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "");
-  // No escapes: the backslash before the closing quote stays in the text.
-  EXPECT_TRUE(Read("DISK_FULL : \"C:\\new\\\"\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "C:\\new\\");
-}
-
-TEST_F(MessageFileTest, MalformedEntriesKeepTheCatalogueText) {
-  EXPECT_TRUE(
-      Read("DISK_FULL : \"unclosed\n"
-           "DISK_FULL : \"closed\" trailing\n"
-           "DISK_FULL : \"\n"
-           "DISK_FULL : no quote at all\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
-}
-
-TEST_F(MessageFileTest, LineEndsAreStrippedWhateverTheyAre) {
-  EXPECT_TRUE(
-      Read("DISK_FULL : \"No space left\"\r\n"
-           "\r\n"
-           "FILE_NOT_FOUND : \"Cannot open %s\"\r\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "No space left");
-  EXPECT_EQ(Text("FILE_NOT_FOUND"), "Cannot open %s");
+// Each file read over the built-in texts, or over what the row before left
+// (`again`), and the two texts it leaves.
+TEST_F(MessageFileTest, ReadsEachFileToTheTextsItGives) {
+  const std::string xs(65535 - 14, 'x');
   // A CRLF that straddles two reads of the file: the reader takes 64 KiB
   // at a time, and this line's CR is the last byte of the first read.
-  std::string straddling = "DISK_FULL : \"" + std::string(65535 - 14, 'x');
-  straddling += "\"";
+  const std::string straddling = "DISK_FULL : \"" + xs + "\"";
   ASSERT_EQ(straddling.size(), 65535u);
-  EXPECT_TRUE(Read(straddling + "\r\nFILE_NOT_FOUND : \"%s!\"\r\n"));
-  EXPECT_EQ(Text("DISK_FULL"), std::string(65535 - 14, 'x'));
-  EXPECT_EQ(Text("FILE_NOT_FOUND"), "%s!");
-  // The last line keeps its last character without a line end.
-  EXPECT_TRUE(Read("DISK_FULL : \"Disk ful\"\nDISK_FULL : \"Disk full!\""));
-  EXPECT_EQ(Text("DISK_FULL"), "Disk full!");
-  // Windows text mode leaves one CR of these, which must go too.
-  EXPECT_TRUE(Read("DISK_FULL : \"Two CRs\"\r\r\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "Two CRs");
-}
-
-TEST_F(MessageFileTest, AByteOrderMarkIsSkippedOnlyAtTheStart) {
-  EXPECT_TRUE(
-      Read("\xEF\xBB\xBF"
-           "DISK_FULL : \"Plein\"\n"
-           "\xEF\xBB\xBF"
-           "FILE_NOT_FOUND : \"%s absent\"\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "Plein");
-  EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");
+  const std::string block = "// " + std::string(65532, 'x') + "\n";
+  const std::string bom = "\xEF\xBB\xBF";
+#if defined(_WIN32)
+  constexpr bool kWindows = true;
+#else
+  constexpr bool kWindows = false;
+#endif
+  std::string binary;  // every byte value but Ctrl-Z
+  for (int i = 0; i < 4096; ++i) {
+    char byte = static_cast<char>((i * 37) & 0xff);
+    if (byte != '\x1a') binary += byte;
+  }
+  const struct {
+    const char* what;
+    std::string contents;
+    std::string disk_full;
+    bool again = false;
+    std::string file_not_found = "File %s not found";
+  } cases[] = {
+      // No key but the two is ever added: the table keeps two entries.
+      {"the example table, line by line",
+       "// texts for the file messages\n"
+       "\n"
+       "FILE_NOT_FOUND \"Cannot open %s\"\n"
+       "DISK_FULL: \"No space left\"\n"
+       "NO_SUCH_KEY : \"Anything\"\n"
+       "DISK_FULL : \"No room\"\n"
+       "DISK_FULL : \"No space left\"\n"
+       // A key first met after another came again, then again itself.
+       "FILE_NOT_FOUND : \"Missing %s\"\n"
+       "FILE_NOT_FOUND : \"Cannot open %s\"\n"
+       "DISK_FULL : \"Disk full\"\n",
+       "No space left", false, "Cannot open %s"},
+      {"the key is the first run of non-spaces",
+       "   DISK_FULL : \"No space left\"\n"
+       "\tFILE_NOT_FOUND : \"tab makes another key %s\"\n"
+       "DISK_FULL \"No:space\"\n",
+       "No:space"},
+      {"quotes within the text", "DISK_FULL : \"No \"space\" left\"  \t\n",
+       "No \"space\" left"},
+      {"an empty text", "DISK_FULL : \"\"\n", "", true},
+      // No escapes: the backslash before the closing quote stays.
+      {"a backslash", "DISK_FULL : \"C:\\new\\\"\n", "C:\\new\\", true},
+      {"malformed entries",
+       "DISK_FULL : \"unclosed\n"
+       "DISK_FULL : \"closed\" trailing\n"
+       "DISK_FULL : \"\n"
+       "DISK_FULL : no quote at all\n",
+       "Disk full"},
+      {"CRLF line ends",
+       "DISK_FULL : \"No space left\"\r\n\r\n"
+       "FILE_NOT_FOUND : \"Cannot open %s\"\r\n",
+       "No space left", false, "Cannot open %s"},
+      {"a CRLF across two reads",
+       straddling + "\r\nFILE_NOT_FOUND : \"%s!\"\r\n", xs, true, "%s!"},
+      // The last line keeps its last character without a line end.
+      {"no last line end",
+       "DISK_FULL : \"Disk ful\"\nDISK_FULL : \"Disk full!\"", "Disk full!",
+       true, "%s!"},
+      // Windows text mode leaves one CR of these, which must go too.
+      {"two CRs", "DISK_FULL : \"Two CRs\"\r\r\n", "Two CRs", true, "%s!"},
+      {"a byte-order mark only at the start",
+       bom + "DISK_FULL : \"Plein\"\n" + bom +
+           "FILE_NOT_FOUND : \"%s absent\"\n",
+       "Plein"},
+      // Nor where a later 64 KiB read block begins.
+      {"a byte-order mark past the first block",
+       block + bom + "DISK_FULL : \"Plein\"\n", "Disk full"},
+      {"a byte-order mark first", bom + "DISK_FULL : \"Plein\"\n", "Plein"},
+      {"incompatible texts",
+       "FILE_NOT_FOUND : \"%s: %s\"\n"
+       "FILE_NOT_FOUND : \"%d\"\n"
+       "FILE_NOT_FOUND : \"%n\"\n"
+       "FILE_NOT_FOUND : \"%1$s %s\"\n"
+       "FILE_NOT_FOUND : \"100%\"\n"
+       "DISK_FULL : \"Disk %s full\"\n",
+       "Disk full"},
+      {"compatible texts after them",
+       "FILE_NOT_FOUND : \"Cannot open the file\"\n"
+       "DISK_FULL : \"Disk 100%% full\"\n",
+       "Disk 100%% full", true, "Cannot open the file"},
+      {"an empty file", "", "Disk full"},
+      {"comments alone", "// only\n// comments", "Disk full", true},
+      {"a NUL in a text", std::string("DISK_FULL : \"No\0space\"\n", 23),
+       "Disk full"},
+      {"binary bytes", binary + "\nDISK_FULL : \"after binary\"\n",
+       "after binary"},
+      // On Windows a Ctrl-Z ends the file, as it ends any text file there.
+      {"a Ctrl-Z", "DISK_FULL : \"Plein\"\n\x1a\nDISK_FULL : \"Vide\"\n",
+       kWindows ? "Plein" : "Vide"},
+      {"a line of colons", std::string(3 * 1024 * 1024, ':'), "Disk full"},
+      {"a line of quotes",
+       "DISK_FULL : \"" + std::string(1 << 20, '"') + "\"\n", "Disk full"},
+  };
+  MessageTable built_in;
+  built_in = table_;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!c.again) table_ = built_in;
+    EXPECT_TRUE(Read(c.contents));
+    EXPECT_EQ(Text("DISK_FULL"), c.disk_full);
+    EXPECT_EQ(Text("FILE_NOT_FOUND"), c.file_not_found);
+    EXPECT_EQ(table_.size(), 2u);
+  }
 }
 
 TEST_F(MessageFileTest, LinesUpToTheBoundAreReadWholeLongerOnesSkipped) {
@@ -261,24 +296,13 @@ TEST_F(MessageFileTest, AFileNotReadToItsEndChangesNothing) {
   EXPECT_EQ(Text("DISK_FULL"), "Plein");
 }
 
-TEST_F(MessageFileTest, IncompatibleTextsNeverReplace) {
-  EXPECT_TRUE(
-      Read("FILE_NOT_FOUND : \"%s: %s\"\n"
-           "FILE_NOT_FOUND : \"%d\"\n"
-           "FILE_NOT_FOUND : \"%n\"\n"
-           "FILE_NOT_FOUND : \"%1$s %s\"\n"
-           "FILE_NOT_FOUND : \"100%\"\n"
-           "DISK_FULL : \"Disk %s full\"\n"));
-  EXPECT_EQ(Text("FILE_NOT_FOUND"), "File %s not found");
-  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
-  EXPECT_TRUE(
-      Read("FILE_NOT_FOUND : \"Cannot open the file\"\n"
-           "DISK_FULL : \"Disk 100%% full\"\n"));
-  EXPECT_EQ(Text("FILE_NOT_FOUND"), "Cannot open the file");
-  EXPECT_EQ(Text("DISK_FULL"), "Disk 100%% full");
-}
-
 TEST_F(MessageFileTest, ComparesWithTheSnapshotNotTheCatalogue) {
+  // A reader that took none knows no key: it reads, but changes nothing.
+  MessageFile fresh;
+  EXPECT_TRUE(fresh.ReadMessageFile(
+      dir_.Write("m.txt", "DISK_FULL : \"No space left\"\n").c_str(),
+      catalogue_));
+  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
   EXPECT_TRUE(
       Read("DISK_FULL : \"first\"\n"
            "DISK_FULL : \"second\"\n"
@@ -312,60 +336,6 @@ TEST_F(MessageFileTest, PathsThatDoNotOpenGiveFalseAndChangeNothing) {
   EXPECT_FALSE(reader.ReadMessageFile("/dev/zero", catalogue_));
 #endif
   EXPECT_EQ(Text("DISK_FULL"), "Disk full");
-  EXPECT_TRUE(Read(""));
-  EXPECT_TRUE(Read("// only\n// comments"));
-  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
-}
-
-// A byte-order mark is skipped only as the file's first bytes, not where a
-// later 64 KiB read block begins; a file of one alone holds no line.
-TEST_F(MessageFileTest, SkipsAByteOrderMarkOnlyAtTheStart) {
-  const std::string block = "// " + std::string(65532, 'x') + "\n";
-  EXPECT_TRUE(Read(block + "\xEF\xBB\xBF"
-                           "DISK_FULL : \"Plein\"\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
-  EXPECT_TRUE(
-      Read("\xEF\xBB\xBF"
-           "DISK_FULL : \"Plein\"\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "Plein");
-  EXPECT_TRUE(Kinds("\xEF\xBB\xBF").empty());
-}
-
-TEST_F(MessageFileTest, DefaultReaderReadsButChangesNothing) {
-  MessageFile reader;
-  EXPECT_TRUE(reader.ReadMessageFile(
-      dir_.Write("m.txt", "DISK_FULL : \"No space left\"\n").c_str(),
-      catalogue_));
-  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
-}
-
-TEST_F(MessageFileTest, HostileBytesNeitherCrashNorLeakIntoTexts) {
-  std::string with_nul = "DISK_FULL : \"No";
-  with_nul += '\0';
-  with_nul += "space\"\n";
-  EXPECT_TRUE(Read(with_nul));
-  EXPECT_EQ(Text("DISK_FULL"), "Disk full");
-
-  // Every byte value but Ctrl-Z, which ends a text file on Windows.
-  std::string binary;
-  for (int i = 0; i < 4096; ++i) {
-    char byte = static_cast<char>((i * 37) & 0xff);
-    if (byte != '\x1a') binary += byte;
-  }
-  EXPECT_TRUE(Read(binary + "\nDISK_FULL : \"after binary\"\n"));
-  EXPECT_EQ(Text("DISK_FULL"), "after binary");
-
-  // On Windows a Ctrl-Z ends the file, as it ends any text file there.
-  EXPECT_TRUE(Read("DISK_FULL : \"Plein\"\n\x1a\nDISK_FULL : \"Vide\"\n"));
-#if defined(_WIN32)
-  EXPECT_EQ(Text("DISK_FULL"), "Plein");
-#else
-  EXPECT_EQ(Text("DISK_FULL"), "Vide");
-#endif
-
-  EXPECT_TRUE(Read(std::string(3 * 1024 * 1024, ':')));
-  EXPECT_TRUE(Read("DISK_FULL : \"" + std::string(1 << 20, '"') + "\"\n"));
-  EXPECT_EQ(table_.size(), 2u);
 }
 
 TEST_F(MessageFileTest, ReportsLineNumbersAndViewsOfEachLine) {

@@ -52,6 +52,14 @@ ToolRun RunTool(const std::string& arguments) {
 #endif
 }
 
+// Runs msgcheck, which must end with `status` and say `says`.
+void ExpectRun(const std::string& arguments, int status,
+               const std::string& says) {
+  ToolRun run = RunTool(arguments);
+  EXPECT_EQ(run.status, status) << arguments;
+  EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+}
+
 msgcheck::DiagnosticSink Collect(std::vector<std::string>& lines) {
   return [&lines](const std::string& line) { lines.push_back(line); };
 }
@@ -81,72 +89,87 @@ class MsgcheckTest : public ::testing::Test {
   msgcheck::MasterCatalogue catalogue_;
 };
 
+// What msgcheck says of each file, line by line, and what it counts.
 TEST_F(MsgcheckTest, ExplainsEveryLineThatDoesNotTakeEffect) {
-  msgcheck::FileSummary summary;
-  std::vector<std::string> diagnostics = Check(
-      "// comment\n"
-      "\n"
-      "NET_TIMOUT : \"Pas de réponse\"\n"
-      "FILE_NOT_FOUND : \"Erreur %d pour %s\"\n"
-      "FILE_NOT_FOUND : \"%s %d %s\"\n"
-      "FILE_NOT_FOUND : \"voir http://exemple\"\n"
-      "FILE_NOT_FOUND \"Impossible\"\n"
-      "FILE_NOT_FOUND : \"Impossible\" (fr)\n"
-      "DISK_FULL : \"unclosed\n"
-      "DISK_FULL : \"Disk full\"\n"
-      "FILE_NOT_FOUND : \"%n\"\n"
-      "just some words\n",
-      &summary);
-  EXPECT_EQ(diagnostics,
-            (std::vector<std::string>{
-                "3: error: unknown key 'NET_TIMOUT'; did you mean "
-                "'NET_TIMEOUT'?",
-                "4: error: text for 'FILE_NOT_FOUND' does not fit the "
-                "catalogue's conversions: argument 1 is %s in the catalogue, "
-                "%d here",
-                "5: error: text for 'FILE_NOT_FOUND' uses argument 3 (%s), "
-                "which the program does not pass: the catalogue's text takes 2",
-                "6: error: \"//\" on the line makes it a comment, so its text "
-                "never takes effect",
-                "7: error: no ':' on the line, so it is not read as an entry "
-                "(write KEY : \"text\")",
-                "8: error: malformed entry for 'FILE_NOT_FOUND': characters "
-                "after the closing double quote",
-                "9: error: malformed entry for 'DISK_FULL': the text has no "
-                "closing double quote",
-                "10: note: text for 'DISK_FULL' equals the catalogue's; the "
-                "line changes nothing",
-                "11: error: text for 'FILE_NOT_FOUND' holds %n, which a "
-                "message file may never use",
-                "12: warning: neither an entry nor a comment; skipped",
-            }));
-  EXPECT_EQ(summary.lines, 12u);
-  EXPECT_EQ(summary.replaced, 0u);
-  EXPECT_EQ(summary.unchanged, 1u);
-  EXPECT_EQ(summary.unknown_keys, 1u);
-  EXPECT_EQ(summary.rejected, 7u);
-}
-
-TEST_F(MsgcheckTest, SaysWhichOfSeveralLinesWinsAndWarnsOfDroppedValues) {
-  msgcheck::FileSummary summary;
-  std::vector<std::string> diagnostics = Check(
-      "DISK_FULL : \"Plein\"\n"
-      "FILE_NOT_FOUND : \"Impossible d'ouvrir %s\"\n"
-      "DISK_FULL : \"Disque plein\"\n"
-      "DISK_FULL : \"Disk full\"\n",
-      &summary);
-  EXPECT_EQ(diagnostics,
-            (std::vector<std::string>{
-                "2: warning: text for 'FILE_NOT_FOUND' uses fewer conversions "
-                "than the catalogue's: argument 2 (%d) and any after it are "
-                "passed but not shown",
-                "3: warning: key 'DISK_FULL' stood on line 1 already; this "
-                "line's text wins over that one",
-                "4: note: text for 'DISK_FULL' equals the catalogue's; the "
-                "line changes nothing, and does not undo line 3",
-            }));
-  EXPECT_TRUE(summary.clean());
-  EXPECT_EQ(summary.replaced, 3u);
+  const struct {
+    std::string contents;
+    std::vector<std::string> diagnostics;
+    // Lines, replaced, unchanged, unknown keys, rejected, plural errors.
+    std::vector<std::size_t> counts;
+  } cases[] = {
+      {"// comment\n"
+       "\n"
+       "NET_TIMOUT : \"Pas de réponse\"\n"
+       "FILE_NOT_FOUND : \"Erreur %d pour %s\"\n"
+       "FILE_NOT_FOUND : \"%s %d %s\"\n"
+       "FILE_NOT_FOUND : \"voir http://exemple\"\n"
+       "FILE_NOT_FOUND \"Impossible\"\n"
+       "FILE_NOT_FOUND : \"Impossible\" (fr)\n"
+       "DISK_FULL : \"unclosed\n"
+       "DISK_FULL : \"Disk full\"\n"
+       "FILE_NOT_FOUND : \"%n\"\n"
+       "just some words\n",
+       {
+           "3: error: unknown key 'NET_TIMOUT'; did you mean "
+           "'NET_TIMEOUT'?",
+           "4: error: text for 'FILE_NOT_FOUND' does not fit the "
+           "catalogue's conversions: argument 1 is %s in the catalogue, "
+           "%d here",
+           "5: error: text for 'FILE_NOT_FOUND' uses argument 3 (%s), "
+           "which the program does not pass: the catalogue's text takes 2",
+           "6: error: \"//\" on the line makes it a comment, so its text "
+           "never takes effect",
+           "7: error: no ':' on the line, so it is not read as an entry "
+           "(write KEY : \"text\")",
+           "8: error: malformed entry for 'FILE_NOT_FOUND': characters "
+           "after the closing double quote",
+           "9: error: malformed entry for 'DISK_FULL': the text has no "
+           "closing double quote",
+           "10: note: text for 'DISK_FULL' equals the catalogue's; the "
+           "line changes nothing",
+           "11: error: text for 'FILE_NOT_FOUND' holds %n, which a "
+           "message file may never use",
+           "12: warning: neither an entry nor a comment; skipped",
+       },
+       {12, 0, 1, 1, 7, 0}},
+      // Which of several lines wins, and values a text drops.
+      {"DISK_FULL : \"Plein\"\n"
+       "FILE_NOT_FOUND : \"Impossible d'ouvrir %s\"\n"
+       "DISK_FULL : \"Disque plein\"\n"
+       "DISK_FULL : \"Disk full\"\n",
+       {
+           "2: warning: text for 'FILE_NOT_FOUND' uses fewer conversions "
+           "than the catalogue's: argument 2 (%d) and any after it are "
+           "passed but not shown",
+           "3: warning: key 'DISK_FULL' stood on line 1 already; this "
+           "line's text wins over that one",
+           "4: note: text for 'DISK_FULL' equals the catalogue's; the "
+           "line changes nothing, and does not undo line 3",
+       },
+       {4, 3, 1, 0, 0, 0}},
+      // Control bytes in keys are spelt out.
+      {"\x01"
+       "DISK_FULL : \"Plein\"\nDISK\tFULL: \"x\"\n"
+       "DISK_FULL\x7f : \"x\"\n",
+       {
+           "1: error: unknown key '\\x01DISK_FULL'; did you mean "
+           "'DISK_FULL'?",
+           "2: error: unknown key 'DISK\\x09FULL:'; did you mean "
+           "'DISK_FULL'?",
+           "3: error: unknown key 'DISK_FULL\\x7f'; did you mean "
+           "'DISK_FULL'?",
+       },
+       {3, 0, 0, 3, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.diagnostics.front());
+    msgcheck::FileSummary s;
+    EXPECT_EQ(Check(c.contents, &s), c.diagnostics);
+    EXPECT_EQ(
+        (std::vector<std::size_t>{s.lines, s.replaced, s.unchanged,
+                                  s.unknown_keys, s.rejected, s.plural_errors}),
+        c.counts);
+  }
 }
 
 TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
@@ -155,34 +178,17 @@ TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
   const std::string warning =
       ": warning: a Ctrl-Z byte, at which Windows ends the file: there, "
       "nothing after it is read";
-  std::vector<std::string> at_line_start =
-      Check("DISK_FULL : \"Plein\"\n\x1aNET_TIMOUT : \"x\"\n");
-  ASSERT_FALSE(at_line_start.empty());
-  EXPECT_EQ(at_line_start.front(), "2" + warning);
-  std::vector<std::string> after_a_text =
-      Check("// notes\nDISK_FULL : \"Plein\"\x1a\nDISK_FULL : \"Vide\"\n");
-  ASSERT_FALSE(after_a_text.empty());
-  EXPECT_EQ(after_a_text.front(), "2" + warning);
-  // Past the first 64 KiB that the file is read in.
   const std::string comment = "// " + std::string(40000, 'x') + "\n";
-  std::vector<std::string> far =
-      Check(comment + comment + "DISK_FULL : \"P\"\n\x1a\n");
-  ASSERT_FALSE(far.empty());
-  EXPECT_EQ(far.front(), "4" + warning);
-}
-
-TEST_F(MsgcheckTest, SpellsOutControlBytesInKeys) {
-  EXPECT_EQ(Check("\x01"
-                  "DISK_FULL : \"Plein\"\nDISK\tFULL: \"x\"\n"
-                  "DISK_FULL\x7f : \"x\"\n"),
-            (std::vector<std::string>{
-                "1: error: unknown key '\\x01DISK_FULL'; did you mean "
-                "'DISK_FULL'?",
-                "2: error: unknown key 'DISK\\x09FULL:'; did you mean "
-                "'DISK_FULL'?",
-                "3: error: unknown key 'DISK_FULL\\x7f'; did you mean "
-                "'DISK_FULL'?",
-            }));
+  const std::pair<std::string, std::string> cases[] = {
+      {"DISK_FULL : \"Plein\"\n\x1aNET_TIMOUT : \"x\"\n", "2"},
+      {"// notes\nDISK_FULL : \"Plein\"\x1a\nDISK_FULL : \"Vide\"\n", "2"},
+      // Past the first 64 KiB that the file is read in.
+      {comment + comment + "DISK_FULL : \"P\"\n\x1a\n", "4"}};
+  for (const auto& [contents, line] : cases) {
+    std::vector<std::string> said = Check(contents);
+    ASSERT_FALSE(said.empty()) << line;
+    EXPECT_EQ(said.front(), line + warning);
+  }
 }
 
 TEST_F(MsgcheckTest, RefusesWhatIsNotARegularFile) {
@@ -192,9 +198,7 @@ TEST_F(MsgcheckTest, RefusesWhatIsNotARegularFile) {
   const std::string device = "/dev/zero";
   std::string fifo = dir_.path() + "/fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  ToolRun from_fifo = RunTool(catalogue_path_ + " " + fifo);
-  EXPECT_EQ(from_fifo.status, 2);
-  EXPECT_NE(from_fifo.output.find("not a regular file"), std::string::npos);
+  ExpectRun(catalogue_path_ + " " + fifo, 2, "not a regular file");
 #endif
   ToolRun from_device = RunTool(catalogue_path_ + " " + device);
   EXPECT_EQ(from_device.status, 2);
@@ -219,9 +223,7 @@ TEST_F(MsgcheckTest, FilesNotReadToTheirEndFailEveryCommand) {
           "coverage " + catalogue_path_ + " " + path,
           "merge -o " + out + " " + catalogue_path_ + " " + path,
           "check " + path + " " + catalogue_path_}) {
-      ToolRun run = RunTool(command);
-      EXPECT_EQ(run.status, 2) << command;
-      EXPECT_NE(run.output.find(why), std::string::npos) << run.output;
+      ExpectRun(command, 2, why);
     }
   }
   EXPECT_FALSE(std::filesystem::exists(out));
@@ -230,11 +232,9 @@ TEST_F(MsgcheckTest, FilesNotReadToTheirEndFailEveryCommand) {
   EXPECT_EQ(Check("// notes\n" + long_line + "\n"),
             std::vector<std::string>{
                 "2: error: line longer than 65536 bytes; skipped unread"});
-  ToolRun merge = RunTool("merge " + catalogue_path_ + " " +
-                          dir_.Write("long.txt", long_line));
-  EXPECT_EQ(merge.status, 2);
-  EXPECT_NE(merge.output.find("long.txt':1: line longer"), std::string::npos)
-      << merge.output;
+  ExpectRun(
+      "merge " + catalogue_path_ + " " + dir_.Write("long.txt", long_line), 2,
+      "long.txt':1: line longer");
 }
 
 TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
@@ -249,14 +249,10 @@ TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
         "merge " + link + " " + catalogue_path_,
         "header " + catalogue_path_ + " " + link,
         "template" + out + catalogue_path_}) {
-    ToolRun run = RunTool(command);
-    EXPECT_EQ(run.status, 2) << command;
-    EXPECT_NE(run.output.find("is the catalogue; refusing"), std::string::npos)
-        << run.output;
+    ExpectRun(command, 2, "is the catalogue; refusing");
   }
-  ToolRun swapped = RunTool("merge " + translation + " " + catalogue_path_);
-  EXPECT_EQ(swapped.status, 2);
-  EXPECT_NE(swapped.output.find("the wrong way round?"), std::string::npos);
+  ExpectRun("merge " + translation + " " + catalogue_path_, 2,
+            "the wrong way round?");
   EXPECT_EQ(msgreport_test::FileContents(catalogue_path_), kCatalogue);
 #if defined(_WIN32)
   GTEST_SKIP() << "modes and links as POSIX has them";
@@ -286,9 +282,7 @@ TEST_F(MsgcheckTest, NeverWritesOverTheCatalogueOrThroughAnotherFile) {
   EXPECT_EQ(merged.st_ino, again.st_ino);
   chmod(translation.c_str(), 0444);
   std::string before = msgreport_test::FileContents(translation);
-  ToolRun read_only = RunTool("merge " + catalogue_path_ + " " + translation);
-  EXPECT_EQ(read_only.status, 2);
-  EXPECT_NE(read_only.output.find("read-only"), std::string::npos);
+  ExpectRun("merge " + catalogue_path_ + " " + translation, 2, "read-only");
   EXPECT_EQ(msgreport_test::FileContents(translation), before);
 #endif
 }
@@ -299,9 +293,7 @@ TEST_F(MsgcheckTest, AMergedChangeWaitsForReviewUntilItsMarkIsDeleted) {
   std::string de = dir_.path() + "/de.txt";
   auto expect = [&de](const std::string& command, const std::string& catalogue,
                       int status, const std::string& says) {
-    ToolRun run = RunTool(command + " " + catalogue + " " + de);
-    EXPECT_EQ(run.status, status) << command;
-    EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+    ExpectRun(command + " " + catalogue + " " + de, status, says);
   };
   auto catalogue = [this](const char* name, const std::string& note,
                           const std::string& text) {
@@ -344,10 +336,8 @@ TEST_F(MsgcheckTest, AMergedChangeWaitsForReviewUntilItsMarkIsDeleted) {
 
   // Every command that reads a catalogue and a message file.
   for (const char* command : {"check", "coverage", "merge"}) {
-    ToolRun swapped = RunTool(std::string(command) + " " + de + " " + v2);
-    EXPECT_EQ(swapped.status, 2) << command;
-    EXPECT_NE(swapped.output.find("the wrong way round?"), std::string::npos)
-        << swapped.output;
+    ExpectRun(std::string(command) + " " + de + " " + v2, 2,
+              "the wrong way round?");
   }
 }
 
@@ -404,38 +394,34 @@ TEST(MsgcheckSuggestionsTest, SaysOnceThatSuggestionsStopped) {
 TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
   std::string clean = dir_.Write("clean.txt", "DISK_FULL : \"Disque plein\"\n");
   std::string dirty = dir_.Write("dirty.txt", "DISK_FULX : \"Disque plein\"\n");
-  ToolRun ok = RunTool(catalogue_path_ + " " + clean);
-  EXPECT_EQ(ok.status, 0) << ok.output;
-  EXPECT_NE(ok.output.find("1 lines read, 1 texts replaced, 0 unchanged, "
-                           "0 unknown keys, 0 rejected"),
-            std::string::npos)
-      << ok.output;
-
-  ToolRun findings = RunTool(catalogue_path_ + " " + clean + " " + dirty);
-  EXPECT_EQ(findings.status, 1);
-  EXPECT_NE(findings.output.find(dirty + ":1: error: unknown key 'DISK_FULX'"),
-            std::string::npos)
-      << findings.output;
+  ExpectRun(catalogue_path_ + " " + clean, 0,
+            "1 lines read, 1 texts replaced, 0 unchanged, 0 unknown keys, "
+            "0 rejected");
+  ExpectRun(catalogue_path_ + " " + clean + " " + dirty, 1,
+            dirty + ":1: error: unknown key 'DISK_FULX'");
 
   ToolRun quiet = RunTool("-q " + catalogue_path_ + " " + dirty);
   EXPECT_EQ(quiet.status, 1);
   EXPECT_EQ(quiet.output.find("error:"), std::string::npos) << quiet.output;
 
-  EXPECT_EQ(RunTool(catalogue_path_).status, 2);
-  EXPECT_EQ(RunTool("--bogus " + catalogue_path_ + " " + clean).status, 2);
-  EXPECT_EQ(RunTool(catalogue_path_ + " " + dir_.path() + "/none").status, 2);
-  EXPECT_EQ(RunTool(dir_.path() + "/none " + clean).status, 2);
-  EXPECT_EQ(RunTool("--help").status, 0);
   ToolRun merge_help = RunTool("merge --help");
   EXPECT_EQ(merge_help.status, 0);
   EXPECT_EQ(merge_help.output.rfind("usage: msgcheck merge", 0), 0u);
-  EXPECT_EQ(RunTool("template").status, 2);
-  EXPECT_EQ(
-      RunTool("header --namespace 9lives " + catalogue_path_ + " -").status, 2);
   EXPECT_EQ(RunTool("--version").output, "msgcheck " MSGREPORT_VERSION "\n");
   // A built-in text reads its arguments in order: a position is an error.
   std::string reordered = dir_.Write("reordered.txt", "R : \"%2$s %1$d\"\n");
-  EXPECT_EQ(RunTool("header --namespace r " + reordered + " -").status, 1);
+  const std::pair<std::string, int> statuses[] = {
+      {catalogue_path_, 2},
+      {"--bogus " + catalogue_path_ + " " + clean, 2},
+      {catalogue_path_ + " " + dir_.path() + "/none", 2},
+      {dir_.path() + "/none " + clean, 2},
+      {"--help", 0},
+      {"template", 2},
+      {"header --namespace 9lives " + catalogue_path_ + " -", 2},
+      {"header --namespace r " + reordered + " -", 1}};
+  for (const auto& [arguments, status] : statuses) {
+    EXPECT_EQ(RunTool(arguments).status, status) << arguments;
+  }
 }
 
 // The first and last name of each group of reserved names, and the
@@ -458,19 +444,16 @@ TEST_F(MsgcheckTest, CoverageCountsAMalformedLineOfAKnownKeyAsRejected) {
   EXPECT_EQ(coverage.untranslated[1].line, 2u);
 }
 
-TEST(CatalogueHeaderTest, SpellsOutBytesBeyondPrintableAscii) {
-  TempDir dir;
-  msgcheck::MasterCatalogue catalogue;
+TEST_F(MsgcheckTest, HeadersSpellOutOddBytesAndKeepNamespacesApart) {
+  msgcheck::MasterCatalogue bytes;
   msgcheck::LoadMasterCatalogue(
-      dir.Write("c.txt", "K : \"Gr\xc3\xbc\x7f?\\\"\n"), catalogue,
+      dir_.Write("c.txt", "K : \"Gr\xc3\xbc\x7f?\\\"\n"), bytes,
       [](const std::string&) {});
-  std::string header = msgcheck::CatalogueHeader(
-      catalogue, msgcheck::HeaderNames{"a::b", "P"}, "c.txt");
-  EXPECT_NE(header.find("\"Gr\\303\\274\\177\\?\\\\\""), std::string::npos)
-      << header;
-}
-
-TEST_F(MsgcheckTest, NoTwoNamespacesShareAnIncludeGuard) {
+  std::string spelt = msgcheck::CatalogueHeader(
+      bytes, msgcheck::HeaderNames{"a::b", "P"}, "c.txt");
+  EXPECT_NE(spelt.find("\"Gr\\303\\274\\177\\?\\\\\""), std::string::npos)
+      << spelt;
+  // No two namespaces share an include guard.
   auto guard = [this](const char* name_space) {
     std::string header = msgcheck::CatalogueHeader(
         catalogue_, msgcheck::HeaderNames{name_space, "P"}, "c.txt");
