@@ -128,6 +128,12 @@ TEST(MessageFormatTest, LongMessagesAreCutAtTheSameCharacter) {
   // Past the largest field formatted here, vsnprintf decides.
   EXPECT_SAME("%4096d|%-4097s|%.4097x|%*d|%.*o", 1, "s", 2u, -4097, 3, 4097,
               4u);
+  // Runs of plain text of every length about a word's, whole or cut.
+  for (std::size_t run = 0; run < 20; ++run) {
+    std::string plain(run, 'r'), text = plain + "%s" + plain + "%d" + plain;
+    EXPECT_SAME(text.c_str(), "s", 5);
+    EXPECT_SAME(text.c_str(), long_value.c_str() + 2000, 5);
+  }
   std::string exact(1023, 'e');
   EXPECT_SAME("%s", exact.c_str());
   EXPECT_SAME("%s%%", exact.c_str());
