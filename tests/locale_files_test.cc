@@ -159,6 +159,7 @@ TEST(LocaleFilesTest, FilesAreReadFromTheGeneralToTheSpecific) {
                                                  "FR-ca"),
             (std::vector<std::string>{folder + "/app.fr.txt",
                                       folder + "/app.fr_CA.txt"}));
+  EXPECT_EQ(msgreport::MessageFileForLocale("d\\", "", "fr"), "d\\fr.txt");
 }
 
 #if defined(_WIN32)

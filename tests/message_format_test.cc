@@ -39,6 +39,7 @@ TEST(MessageFormatTest, ConversionsMatchTheCLibrary) {
   EXPECT_SAME("%d%d%d", 0, -1, 10);
   EXPECT_SAME("100%% of %s%%", "files");
   EXPECT_SAME("%s", "");
+  EXPECT_SAME("%ls", L"");  // nothing, yet formatted
   EXPECT_SAME("[%s]", static_cast<const char*>(nullptr));
   EXPECT_SAME("%5d|%-4s|%03u", 42, "ab", 7u);
   EXPECT_SAME("%ld %lld %hhd %zu", 1L, 2LL, 3, std::size_t{4});
@@ -61,6 +62,7 @@ void ExpectDecoratedSame(const std::string& conversion, bool width_star,
     EXPECT_SAME(t, 12, -1, value);
   } else if (width_star || precision_star) {
     EXPECT_SAME(t, -6, value);
+    EXPECT_SAME(t, 0, value);
     EXPECT_SAME(t, 8, value);
   } else {
     EXPECT_SAME(t, value);

@@ -418,7 +418,10 @@ TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
       {"--help", 0},
       {"template", 2},
       {"header --namespace 9lives " + catalogue_path_ + " -", 2},
-      {"header --namespace r " + reordered + " -", 1}};
+      {"header --namespace r " + reordered + " -", 1},
+      {"header " + dir_.Write("o.txt", "K : \"%d\"\nK[other] : \"%d\"\n") +
+           " -",
+       1}};
   for (const auto& [arguments, status] : statuses) {
     EXPECT_EQ(RunTool(arguments).status, status) << arguments;
   }
@@ -461,6 +464,7 @@ TEST_F(MsgcheckTest, HeadersSpellOutOddBytesAndKeepNamespacesApart) {
     return header.substr(at, header.find('\n', at) - at);
   };
   EXPECT_NE(guard("a_2b"), guard("a::b"));
+  EXPECT_EQ(msgcheck::DefaultMacroPrefix("az::z9"), "AZ_Z9");
 }
 
 }  // namespace

@@ -36,6 +36,10 @@ const char* kPairs[] = {
     "Drive %c: %u files",
     "DRIVE[one]",
     "Drive %c: %u file",
+    "CUT",  // the '*' reads an int before the count
+    "%.*s: %d files",
+    "CUT[one]",
+    "%.*s: %d file",
 };
 constexpr int kPairCount = sizeof kPairs / sizeof kPairs[0] / 2;
 
@@ -170,6 +174,11 @@ TEST(PluralMessagesTest, AFormAFileAddsIsNoKeyToReport) {
   handler.ReportInfo2("SYNCED[few]", "passed where the form reads an int");
   EXPECT_EQ(Received::infos,
             (std::vector<std::string>{"2 pliki", "Unregistered message"}));
+  // A later set-up that gives the program the form makes it one.
+  const char* few[] = {"SYNCED[few]", "%d few"};
+  handler.PopulateMessageHandler(few, 1, nullptr, 0, nullptr);
+  handler.ReportInfo2("SYNCED[few]", 3);
+  EXPECT_EQ(Received::infos.back(), "3 pliki");
 }
 
 // Forms the catalogue lacks are staged by message and category: each of
@@ -215,11 +224,12 @@ TEST(PluralMessagesTest, TheCountIsFoundAmongTheArguments) {
   handler.ReportInfo2("SIZE", 1, 3);
   handler.ReportInfo2("DRIVE", 'C', 1);
   handler.ReportInfo2("DRIVE", 'C', -1);  // read as unsigned, so no "one"
+  handler.ReportInfo2("CUT", 2, "abc", 1);
   EXPECT_EQ(Received::infos,
-            (std::vector<std::string>{"host sent one file", "host sent 4 files",
-                                      "1 copies of 1 file",
-                                      "1 copies of 3 files", "Drive C: 1 file",
-                                      "Drive C: 4294967295 files"}));
+            (std::vector<std::string>{
+                "host sent one file", "host sent 4 files", "1 copies of 1 file",
+                "1 copies of 3 files", "Drive C: 1 file",
+                "Drive C: 4294967295 files", "ab: 1 file"}));
 }
 
 }  // namespace

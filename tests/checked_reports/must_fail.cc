@@ -31,7 +31,8 @@ void Reports(MessageHandler& handler) {
   unsigned char bytes[] = "ab";
   CHECKED_REPORT_ERROR(handler, OPEN_FAILED, bytes, kLow);
   CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5UL, nullptr);
-  CHECKED_REPORT_INFO(handler, FLOATING, 1.0, ratio, 3.0, 4.0, 5.0, 6.0, 7.0);
+  CHECKED_REPORT_INFO(handler, FLOATING, 1.0, ratio, 3.0, 4.0, 5.0, 6.0, 7.0,
+                      8u);
 #elif CASE == 1   // a string for %d
   CHECKED_REPORT_INFO(handler, COUNT, "many");
 #elif CASE == 2   // an argument too few
@@ -82,5 +83,7 @@ void Reports(MessageHandler& handler) {
       1);
 #elif CASE == 18  // a function pointer for %p, which reads an object pointer
   CHECKED_REPORT_INFO(handler, PADDED, 4, name, 5UL, &Reports);
+#elif CASE == 19  // a string for %x, which reads an unsigned
+  CHECKED_REPORT_INFO(handler, HEX_FIELD, 8, "ff");
 #endif
 }
