@@ -109,6 +109,11 @@ TEST(MergeTest, KeepsAByteOrderMarkAndAddsNone) {
             .text;
     EXPECT_EQ(merged.rfind("\xEF\xBB\xBF", 0) == 0, !mark.empty());
   }
+  // A last line without its end gets one before the lines merge adds.
+  auto merged = [&](const std::string& text) {
+    return msgcheck::MergeTranslation(dir.Write("t.txt", text), catalogue).text;
+  };
+  EXPECT_EQ(merged(de.substr(0, de.size() - 1)), merged(de));
 }
 
 TEST(MergeTest, KeepsLineEndsAndGivesAnEntryOnceATextCanHaveOne) {

@@ -273,6 +273,11 @@ TEST_F(MessageFileTest, AFileNotReadToItsEndChangesNothing) {
   EXPECT_EQ(msgreport::ReadMessageLines(cut_short, table_, table_, {}),
             msgreport::ReadResult::kTooLarge);
   EXPECT_GT(cut_short.line_number(), 2u);
+  msgreport::LineReader exact(padded.c_str(),
+                              std::filesystem::file_size(padded));
+  MessageTable scratch;
+  EXPECT_EQ(msgreport::ReadMessageLines(exact, table_, scratch, {}),
+            msgreport::ReadResult::kRead);
 
   // Over the bound: the entries, then zeros without a line end.
   std::string huge = dir_.Write("huge.txt", entries);

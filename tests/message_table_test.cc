@@ -218,6 +218,7 @@ TEST(MessageTableTest, LayingOutKeepsEveryEntryThroughLaterChanges) {
   check("replacements after a layout", 1000);
   MessageTable copy;
   copy = map;
+  EXPECT_NE(copy.FindForReport("SYNCED").plural, nullptr);
   map = MessageTable();
   map = copy;
   check("assigned", 1000);

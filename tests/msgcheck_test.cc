@@ -421,7 +421,10 @@ TEST_F(MsgcheckTest, ExitStatusTellsCleanFindingsAndTrouble) {
       {"header --namespace r " + reordered + " -", 1},
       {"header " + dir_.Write("o.txt", "K : \"%d\"\nK[other] : \"%d\"\n") +
            " -",
-       1}};
+       1},
+      {"header " + dir_.Write("b.txt", "// built-in: \"k\"\nK : \"k\"\n") +
+           " -",
+       0}};
   for (const auto& [arguments, status] : statuses) {
     EXPECT_EQ(RunTool(arguments).status, status) << arguments;
   }
