@@ -179,6 +179,12 @@ TEST(PluralMessagesTest, AFormAFileAddsIsNoKeyToReport) {
   handler.PopulateMessageHandler(few, 1, nullptr, 0, nullptr);
   handler.ReportInfo2("SYNCED[few]", 3);
   EXPECT_EQ(Received::infos.back(), "3 pliki");
+  // A form whose message the file leaves untranslated is dropped.
+  MessageHandler other;
+  Synced(Loaded(other, "@language : \"pl\"\nSYNCED[few] : \"%d pliki\"\n"), {});
+  other.PopulateMessageHandler(few, 1, nullptr, 0, nullptr);
+  other.ReportInfo2("SYNCED[few]", 3);
+  EXPECT_EQ(Received::infos.back(), "3 few");
 }
 
 // Forms the catalogue lacks are staged by message and category: each of
