@@ -47,6 +47,14 @@ class Bytes {
   std::size_t at_ = 0;
 };
 
+// Stops the run where the two sides differ, saying on what.
+void ExpectAlike(const msgreport_test::Both& both, const std::string& what) {
+  if (both.ours == both.theirs) return;
+  std::fprintf(stderr, "%s:\n ours   '%s'\n theirs '%s'\n", what.c_str(),
+               both.ours.c_str(), both.theirs.c_str());
+  std::abort();
+}
+
 void Compare(const char* built_in, const char* text, ...) {
   msgreport::CompatibilityVerdict verdict =
       msgreport::CheckCompatibility(built_in, text, std::strlen(text));
@@ -66,13 +74,8 @@ void Compare(const char* built_in, const char* text, ...) {
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
   int written = std::vsnprintf(theirs, sizeof theirs, text, copy);
 #pragma GCC diagnostic pop
-  msgreport_test::Both both =
-      msgreport_test::Outcomes(formatted, ours, written, theirs);
-  if (both.ours != both.theirs) {
-    std::fprintf(stderr, "'%s' for '%s':\n ours   '%s'\n theirs '%s'\n", text,
-                 built_in, both.ours.c_str(), both.theirs.c_str());
-    std::abort();
-  }
+  ExpectAlike(msgreport_test::Outcomes(formatted, ours, written, theirs),
+              "'" + std::string(text) + "' for '" + built_in + "'");
 #else
   (void)formatted;
 #endif
@@ -83,13 +86,8 @@ void Compare(const char* built_in, const char* text, ...) {
 // vsnprintf is the reference here, whatever it makes of the text.
 template <typename... Values>
 void CompareInOrder(const char* text, Values... values) {
-  msgreport_test::Both both =
-      msgreport_test::FormattedBothWays(text, values...);
-  if (both.ours != both.theirs) {
-    std::fprintf(stderr, "'%s':\n ours   '%s'\n theirs '%s'\n", text,
-                 both.ours.c_str(), both.theirs.c_str());
-    std::abort();
-  }
+  ExpectAlike(msgreport_test::FormattedBothWays(text, values...),
+              "'" + std::string(text) + "'");
 }
 
 // The flags, width and precision that the input gives one conversion.

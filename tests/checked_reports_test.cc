@@ -17,14 +17,10 @@ namespace {
 using msgreport_test::Received;
 
 TEST(CheckedReportsTest, DeliverTheKeysTextWithTheArgumentsAtItsSeverity) {
-  Received::Clear();
   const char* const filters[] = {checked::key::DONE};
   MessageHandler handler(checked::kPairs, checked::kPairCount, filters, 1,
                          nullptr);
-  handler.SetConsoleReporting("all debug");
-  handler.RegisterErrorCallback(msgreport_test::RecordError);
-  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
-  handler.RegisterDebugCallback(msgreport_test::RecordDebug);
+  msgreport_test::Recording(handler, "all debug");
 
   CHECKED_REPORT_ERROR(handler, OPEN_FAILED, "a.txt", 2);
   CHECKED_REPORT_INFO(handler, COUNT, 3);

@@ -29,11 +29,8 @@ TEST(HandlerFilterTest, FilteredKeysProduceNothingAtAnySeverity) {
   const char* pairs[] = {"QUIET", "quiet text", "LOUD", "loud text"};
   const char* filters[] = {"QUIET", "UNREGISTERED"};
   MessageHandler handler(pairs, 2, filters, 2, nullptr);
-  handler.SetConsoleReporting("all debug");
   handler.SetLogReporting("all debug");
-  handler.RegisterErrorCallback(msgreport_test::RecordError);
-  handler.RegisterDebugCallback(msgreport_test::RecordDebug);
-  Received::Clear();
+  msgreport_test::Recording(handler, "all debug");
   msgreport_test::StdoutCapture out;
   for (const char* key : {"QUIET", "UNREGISTERED"}) {
     handler.ReportError2(key);
@@ -42,8 +39,10 @@ TEST(HandlerFilterTest, FilteredKeysProduceNothingAtAnySeverity) {
     handler.ReportDebug2(key);
   }
   EXPECT_EQ(out.Finish(), "");
-  EXPECT_TRUE(Received::errors.empty());
-  EXPECT_TRUE(Received::debugs.empty());
+  for (const auto* got : {&Received::errors, &Received::warnings,
+                          &Received::infos, &Received::debugs}) {
+    EXPECT_TRUE(got->empty());
+  }
   handler.ReportError2("LOUD");
   EXPECT_EQ(Received::errors, std::vector<std::string>{"loud text"});
 }

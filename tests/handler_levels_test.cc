@@ -13,21 +13,15 @@ using msgreport_test::Received;
 
 // Which severities a handler delivers, as "EWID" with '-' for dropped ones.
 std::string Delivers(MessageHandler& handler) {
-  handler.RegisterErrorCallback(msgreport_test::RecordError);
-  handler.RegisterWarningCallback(msgreport_test::RecordWarning);
-  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
-  handler.RegisterDebugCallback(msgreport_test::RecordDebug);
-  Received::Clear();
+  msgreport_test::Recording(handler);
   handler.ReportError2("K");
   handler.ReportWarning2("K");
   handler.ReportInfo2("K");
   handler.ReportDebug2("K");
-  std::string result;
-  result += Received::errors.empty() ? '-' : 'E';
-  result += Received::warnings.empty() ? '-' : 'W';
-  result += Received::infos.empty() ? '-' : 'I';
-  result += Received::debugs.empty() ? '-' : 'D';
-  return result;
+  return {Received::errors.empty() ? '-' : 'E',
+          Received::warnings.empty() ? '-' : 'W',
+          Received::infos.empty() ? '-' : 'I',
+          Received::debugs.empty() ? '-' : 'D'};
 }
 
 std::string AfterConsole(std::initializer_list<const char*> calls) {

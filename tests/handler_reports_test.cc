@@ -12,6 +12,7 @@ namespace {
 
 using msgreport_test::Received;
 using msgreport_test::RecordError;
+using msgreport_test::Recording;
 using msgreport_test::RecordWarning;
 using msgreport_test::StdoutCapture;
 
@@ -39,8 +40,7 @@ class HandlerReportsTest : public ::testing::Test {
 };
 
 TEST_F(HandlerReportsTest, FormatsTheTextWithTheArguments) {
-  handler_.SetConsoleReporting("error");
-  handler_.RegisterErrorCallback(RecordError);
+  Recording(handler_, "error");
   handler_.ReportError2("OPEN_FAILED", "config.ini", 2);
   handler_.ReportError2("PLAIN", "ignored", 7);
   handler_.ReportError2("PERCENT");
@@ -98,8 +98,7 @@ TEST_F(HandlerReportsTest, SwitchedOffSeveritiesDeliverNothing) {
 }
 
 TEST_F(HandlerReportsTest, LongMessagesAndKeysAreCutTo1023Characters) {
-  handler_.SetConsoleReporting("error");
-  handler_.RegisterErrorCallback(RecordError);
+  Recording(handler_, "error");
   const std::string exact(1023 - 2, 'e');
   handler_.ReportError2("WIDE", (exact + "ab").c_str());
   handler_.ReportError2("WIDE", (exact + "abc").c_str());
@@ -111,10 +110,7 @@ TEST_F(HandlerReportsTest, LongMessagesAndKeysAreCutTo1023Characters) {
   const std::string key(1500, 'K');
   const char* pairs[] = {key.c_str(), ""};
   MessageHandler handler(pairs, 1, nullptr, 0, nullptr);
-  handler.SetConsoleReporting("error");
-  handler.RegisterErrorCallback(RecordError);
-  Received::Clear();
-  handler.ReportError2(key.c_str());
+  Recording(handler, "error").ReportError2(key.c_str());
   EXPECT_EQ(Received::errors, std::vector<std::string>{key.substr(0, 1023)});
 }
 
@@ -124,8 +120,7 @@ TEST_F(HandlerReportsTest, AFormattingErrorDeliversTheKey) {
   // the character instead, and its message is delivered as it stands.
   const char* pairs[] = {"WIDE_TEXT", "wide: %ls"};
   MessageHandler handler(pairs, 1, nullptr, 0, nullptr);
-  handler.SetConsoleReporting("error");
-  handler.RegisterErrorCallback(RecordError);
+  Recording(handler, "error");
   const wchar_t unconvertible[] = {0x00e9, 0};
   handler.ReportError2("WIDE_TEXT", unconvertible);
   // What the C library itself makes of the text, to its NUL.
@@ -141,9 +136,7 @@ TEST_F(HandlerReportsTest, AFormattingErrorDeliversTheKey) {
 }
 
 TEST_F(HandlerReportsTest, NullKeyIsAnUnregisteredKey) {
-  handler_.SetConsoleReporting("all");
-  handler_.RegisterInfoCallback(msgreport_test::RecordInfo);
-  handler_.ReportInfo2(nullptr);
+  Recording(handler_, "all").ReportInfo2(nullptr);
   EXPECT_EQ(Received::infos, std::vector<std::string>{"Unregistered message"});
 }
 

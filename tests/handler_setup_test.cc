@@ -11,7 +11,7 @@
 namespace {
 
 using msgreport_test::Received;
-using msgreport_test::RecordInfo;
+using msgreport_test::Recording;
 using msgreport_test::TempDir;
 
 class HandlerSetupTest : public ::testing::Test {
@@ -22,8 +22,7 @@ class HandlerSetupTest : public ::testing::Test {
   // arrived for each, or "<nothing>", joined by '|'.
   static std::string Delivered(MessageHandler& handler,
                                std::initializer_list<const char*> keys) {
-    handler.SetConsoleReporting("info");
-    handler.RegisterInfoCallback(RecordInfo);
+    Recording(handler, "info");
     std::string delivered;
     for (const char* const& key : keys) {
       Received::Clear();
@@ -100,9 +99,7 @@ TEST_F(HandlerSetupTest, ReorderedArgumentsArriveInTheirPlaces) {
                  "DISK_LOW : \"Auf %2$s sind nur noch %1$lu MB frei\"\n"
                  "RETRY : \"%2$s: Versuch %1$d\"\n");
   MessageHandler handler(pairs, 2, nullptr, 0, file.c_str());
-  handler.SetConsoleReporting("info");
-  handler.RegisterInfoCallback(RecordInfo);
-  handler.ReportInfo2("DISK_LOW", 42UL, "sda1");
+  Recording(handler, "info").ReportInfo2("DISK_LOW", 42UL, "sda1");
   handler.ReportInfo2("RETRY", 2, 5);
   EXPECT_EQ(Received::infos,
             (std::vector<std::string>{"Auf sda1 sind nur noch 42 MB frei",
@@ -122,9 +119,7 @@ TEST_F(HandlerSetupTest, FileLinesAreJudgedAgainstTheBuiltInTexts) {
                                 "OTHER : \"changed\"\n"
                                 "OTHER : \"plain\"\n");
   MessageHandler handler(pairs, 2, nullptr, 0, file.c_str());
-  handler.SetConsoleReporting("info");
-  handler.RegisterInfoCallback(RecordInfo);
-  handler.ReportInfo2("KEY", "x", 5);
+  Recording(handler, "info").ReportInfo2("KEY", "x", 5);
   handler.ReportInfo2("OTHER");
   EXPECT_EQ(Received::infos, (std::vector<std::string>{"E x 5", "changed"}));
 }
@@ -139,9 +134,7 @@ TEST_F(HandlerSetupTest, EverySetUpJudgesTheFileAgainstTheBuiltInText) {
   std::string en =
       dir_.Write("en.txt", "OPEN : \"Cannot open %s (error %d)\"\n");
   MessageHandler handler(pairs, 1, nullptr, 0, fr.c_str());
-  handler.SetConsoleReporting("info");
-  handler.RegisterInfoCallback(RecordInfo);
-  handler.ReportInfo2("OPEN", "a.txt", 2);
+  Recording(handler, "info").ReportInfo2("OPEN", "a.txt", 2);
   handler.PopulateMessageHandler(nullptr, 0, nullptr, 0, de.c_str());
   handler.ReportInfo2("OPEN", "a.txt", 2);
   handler.PopulateMessageHandler(nullptr, 0, nullptr, 0, en.c_str());
@@ -180,8 +173,7 @@ TEST_F(HandlerSetupTest, RepeatedSetUpIsCumulative) {
 
 TEST_F(HandlerSetupTest, SetUpLeavesSwitchesAndCallbacksAsTheyAre) {
   MessageHandler handler;
-  handler.SetConsoleReporting("info");
-  handler.RegisterInfoCallback(RecordInfo);
+  Recording(handler, "info");
   const char* pairs[] = {"K", "k"};
   handler.PopulateMessageHandler(pairs, 1, nullptr, 0, nullptr);
   handler.ReportInfo2("K");

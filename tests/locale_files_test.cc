@@ -142,9 +142,7 @@ TEST(LocaleFilesTest, FilesAreReadFromTheGeneralToTheSpecific) {
         msgreport::ReadMessageFilesForLocale(handler, folder, c.base_name),
         expected)
         << c.lang;
-    handler.SetConsoleReporting("info");
-    handler.RegisterInfoCallback(msgreport_test::RecordInfo);
-    Received::Clear();
+    msgreport_test::Recording(handler, "info");
     handler.ReportInfo2("GREETING", "x");
     handler.ReportInfo2("FAREWELL", "x");
     EXPECT_EQ(Received::infos,

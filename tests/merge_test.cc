@@ -16,10 +16,10 @@ namespace {
 // texts and a note, drops GONE, adds NEW and a note for PERCENT.
 const std::string kDir = MSGREPORT_GOLDEN_DIR;
 
-void Load(const std::string& name, msgcheck::MasterCatalogue& catalogue) {
+// A catalogue msgcheck finds nothing to say of.
+void Load(const std::string& path, msgcheck::MasterCatalogue& catalogue) {
   msgcheck::LoadMasterCatalogue(
-      kDir + "/" + name, catalogue,
-      [](const std::string& line) { FAIL() << line; });
+      path, catalogue, [](const std::string& line) { FAIL() << line; });
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -44,8 +44,8 @@ std::string TextAsRead(const msgcheck::MasterCatalogue& catalogue,
 TEST(MergeTest, KeepsTheTranslatorsWorkAndWhatTheProgramReads) {
   msgcheck::MasterCatalogue before;
   msgcheck::MasterCatalogue after;
-  Load("program_v1.txt", before);
-  Load("program_v2.txt", after);
+  Load(kDir + "/program_v1.txt", before);
+  Load(kDir + "/program_v2.txt", after);
   const std::string old_path = kDir + "/de.txt";
   msgcheck::MergeResult merged = msgcheck::MergeTranslation(old_path, after);
   ASSERT_TRUE(merged.read_to_end);
@@ -100,7 +100,7 @@ TEST(MergeTest, KeepsTheTranslatorsWorkAndWhatTheProgramReads) {
 
 TEST(MergeTest, KeepsAByteOrderMarkAndAddsNone) {
   msgcheck::MasterCatalogue catalogue;
-  Load("program_v2.txt", catalogue);
+  Load(kDir + "/program_v2.txt", catalogue);
   msgreport_test::TempDir dir;
   const std::string de = msgreport_test::FileContents(kDir + "/de.txt");
   for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
@@ -118,7 +118,7 @@ TEST(MergeTest, KeepsAByteOrderMarkAndAddsNone) {
 
 TEST(MergeTest, KeepsLineEndsAndGivesAnEntryOnceATextCanHaveOne) {
   msgcheck::MasterCatalogue after;
-  Load("program_v2.txt", after);
+  Load(kDir + "/program_v2.txt", after);
   msgreport_test::TempDir dir;
   std::string crlf;
   for (const std::string& line :
@@ -141,10 +141,8 @@ TEST(MergeTest, KeepsLineEndsAndGivesAnEntryOnceATextCanHaveOne) {
   // A template could give URL no entry while its text held "//".
   msgcheck::MasterCatalogue with_url;
   msgcheck::MasterCatalogue without_url;
-  msgcheck::LoadMasterCatalogue(
-      dir.Write("a.txt", "URL : \"See http://example.org\"\n"), with_url, {});
-  msgcheck::LoadMasterCatalogue(
-      dir.Write("b.txt", "URL : \"See the web site\"\n"), without_url, {});
+  Load(dir.Write("a.txt", "URL : \"See http://example.org\"\n"), with_url);
+  Load(dir.Write("b.txt", "URL : \"See the web site\"\n"), without_url);
   std::string path =
       dir.Write("t.txt", msgcheck::TranslationTemplate(with_url));
   msgcheck::MergeResult refreshed =
@@ -191,9 +189,7 @@ TEST(MergeTest, KeepsEachEntrysAnnotationsInLineWithTheCatalogue) {
   msgreport_test::TempDir dir;
   for (const Case& c : cases) {
     msgcheck::MasterCatalogue catalogue;
-    msgcheck::LoadMasterCatalogue(
-        dir.Write("catalogue.txt", c.notes + "K : \"new %s\"\n"), catalogue,
-        {});
+    Load(dir.Write("catalogue.txt", c.notes + "K : \"new %s\"\n"), catalogue);
     std::string path = dir.Write("de.txt", c.before);
     msgcheck::MergeResult merged = msgcheck::MergeTranslation(path, catalogue);
     std::string after = c.after.empty() ? c.before : c.after;

@@ -285,10 +285,7 @@ TEST_F(MessageFileTest, AFileNotReadToItsEndChangesNothing) {
   EXPECT_FALSE(Reader().ReadMessageFile(huge.c_str(), catalogue_));
   const char* pairs[] = {"DISK_FULL", "Disk full"};
   MessageHandler handler(pairs, 1, nullptr, 0, huge.c_str());
-  handler.SetConsoleReporting("info");
-  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
-  msgreport_test::Received::Clear();
-  handler.ReportInfo2("DISK_FULL");
+  msgreport_test::Recording(handler, "info").ReportInfo2("DISK_FULL");
   EXPECT_EQ(msgreport_test::Received::infos,
             std::vector<std::string>{"Disk full"});
 #if defined(__linux__)

@@ -15,40 +15,28 @@ namespace {
 
 using msgreport_test::Received;
 
+// DRIVE's %c reads an int, yet counts nothing; CUT's '*' reads an int
+// before the count.
 const char* kPairs[] = {
-    "@language",
-    "en",  //
-    "SYNCED",
-    "Synchronised %d files",
-    "SYNCED[one]",
-    "Synchronised %d file",  //
-    "FROM",
-    "%s sent %ld files",
-    "FROM[one]",
-    "%s sent one file",  //
-    "SIZE",
-    "%d copies of %d files",
-    "SIZE[count]",
-    "2",  //
-    "SIZE[one]",
-    "%d copies of %d file",
-    "DRIVE",  // a %c reads an int, yet counts nothing
-    "Drive %c: %u files",
-    "DRIVE[one]",
-    "Drive %c: %u file",
-    "CUT",  // the '*' reads an int before the count
-    "%.*s: %d files",
-    "CUT[one]",
-    "%.*s: %d file",
+    "@language",   "en",
+    "SYNCED",      "Synchronised %d files",
+    "SYNCED[one]", "Synchronised %d file",
+    "FROM",        "%s sent %ld files",
+    "FROM[one]",   "%s sent one file",
+    "SIZE",        "%d copies of %d files",
+    "SIZE[count]", "2",
+    "SIZE[one]",   "%d copies of %d file",
+    "DRIVE",       "Drive %c: %u files",
+    "DRIVE[one]",  "Drive %c: %u file",
+    "CUT",         "%.*s: %d files",
+    "CUT[one]",    "%.*s: %d file",
 };
 constexpr int kPairCount = sizeof kPairs / sizeof kPairs[0] / 2;
 
 // Reports each count and returns what arrived.
 std::vector<std::string> Synced(MessageHandler& handler,
                                 const std::vector<int>& counts) {
-  handler.SetConsoleReporting("info");
-  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
-  Received::Clear();
+  msgreport_test::Recording(handler, "info");
   for (int count : counts) handler.ReportInfo2("SYNCED", count);
   return Received::infos;
 }
@@ -210,9 +198,7 @@ TEST(PluralMessagesTest, FormsAFileAddsStayWithTheirMessage) {
   handler.PopulateMessageHandler(
       pairs.data(), static_cast<int>(pairs.size() / 2), nullptr, 0,
       msgreport_test::TempDir().Write("ar", file).c_str());
-  handler.SetConsoleReporting("info");
-  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
-  Received::Clear();
+  msgreport_test::Recording(handler, "info");
   for (int m = 0; m < 64; ++m) {
     for (int count : counts) handler.ReportInfo2(texts[4 * m].c_str(), count);
   }
@@ -221,9 +207,7 @@ TEST(PluralMessagesTest, FormsAFileAddsStayWithTheirMessage) {
 
 TEST(PluralMessagesTest, TheCountIsFoundAmongTheArguments) {
   MessageHandler handler(kPairs, kPairCount, nullptr, 0, nullptr);
-  handler.SetConsoleReporting("info");
-  handler.RegisterInfoCallback(msgreport_test::RecordInfo);
-  Received::Clear();
+  msgreport_test::Recording(handler, "info");
   handler.ReportInfo2("FROM", "host", 1L);
   handler.ReportInfo2("FROM", "host", 4L);
   handler.ReportInfo2("SIZE", 1, 1);  // the second argument counts
