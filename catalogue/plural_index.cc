@@ -39,6 +39,8 @@ std::optional<PluralMessage> CountOf(const char* built_in,
     if (!reached) continue;
     if (!counts || (position && message.leading.size() != *position)) break;
     message.count_unsigned = ReadsUnsigned(conversion->letter);
+    if (conversion->length == "hh") message.count_bits = 8;
+    if (conversion->length == "h") message.count_bits = 16;
     return message;
   }
   return std::nullopt;

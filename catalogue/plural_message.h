@@ -63,6 +63,9 @@ struct PluralMessage {
   // The types of the arguments up to the count, the count last.
   std::vector<ArgumentType> leading;
   bool count_unsigned = false;
+  // 8 for an hh count, 16 for an h one: printf shows such a count narrowed
+  // to its char or short, and the form must agree with what it shows.
+  unsigned char count_bits = 0;
 };
 
 }  // namespace msgreport

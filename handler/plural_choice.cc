@@ -18,7 +18,21 @@ std::uint64_t Magnitude(T value, bool as_unsigned) {
   return static_cast<std::uint64_t>(Unsigned{0} - bits);
 }
 
-std::uint64_t MagnitudeOf(const Value& count, bool as_unsigned) {
+// An int as an hh or h conversion shows it.
+int Narrowed(int value, unsigned bits, bool as_unsigned) {
+  if (bits == 8) {
+    return as_unsigned ? static_cast<unsigned char>(value)
+                       : static_cast<signed char>(value);
+  }
+  if (bits == 16) {
+    return as_unsigned ? static_cast<unsigned short>(value)
+                       : static_cast<short>(value);
+  }
+  return value;
+}
+
+std::uint64_t MagnitudeOf(const Value& count, const PluralMessage& message) {
+  bool as_unsigned = message.count_unsigned;
   switch (count.type) {
     case ArgumentType::kLong:
       return Magnitude(count.l, as_unsigned);
@@ -26,12 +40,14 @@ std::uint64_t MagnitudeOf(const Value& count, bool as_unsigned) {
       return Magnitude(count.ll, as_unsigned);
     case ArgumentType::kIntmax:
       return Magnitude(count.j, as_unsigned);
-    case ArgumentType::kSize:
-      return count.z;
+    case ArgumentType::kSize:  // %zd reads the size type's signed twin
+      return Magnitude(static_cast<std::make_signed_t<std::size_t>>(count.z),
+                       as_unsigned);
     case ArgumentType::kPtrdiff:
       return Magnitude(count.t, as_unsigned);
     default:
-      return Magnitude(count.i, as_unsigned);
+      return Magnitude(Narrowed(count.i, message.count_bits, as_unsigned),
+                       as_unsigned);
   }
 }
 
@@ -51,8 +67,8 @@ const char* ChoosePluralText(const PluralMessage& message, std::va_list args) {
   Value count = ReadValue(message.leading[count_at], reading);
   // NOLINTEND(clang-analyzer-valist.Uninitialized)
   va_end(reading);
-  PluralCategory category = PluralCategoryOf(
-      message.rule, MagnitudeOf(count, message.count_unsigned));
+  PluralCategory category =
+      PluralCategoryOf(message.rule, MagnitudeOf(count, message));
   const char* text = message.texts[static_cast<std::size_t>(category)];
   if (text == nullptr) {
     text = message.texts[static_cast<std::size_t>(PluralCategory::kOther)];

@@ -30,6 +30,10 @@ const char* kPairs[] = {
     "DRIVE[one]",  "Drive %c: %u file",
     "CUT",         "%.*s: %d files",
     "CUT[one]",    "%.*s: %d file",
+    "SIGNED",      "%zd and %hhu files",
+    "SIGNED[one]", "%zd and %hhu file",
+    "BYTE",        "%hhu files",
+    "BYTE[one]",   "%hhu file",
 };
 constexpr int kPairCount = sizeof kPairs / sizeof kPairs[0] / 2;
 
@@ -215,11 +219,13 @@ TEST(PluralMessagesTest, TheCountIsFoundAmongTheArguments) {
   handler.ReportInfo2("DRIVE", 'C', 1);
   handler.ReportInfo2("DRIVE", 'C', -1);  // read as unsigned, so no "one"
   handler.ReportInfo2("CUT", 2, "abc", 1);
-  EXPECT_EQ(Received::infos,
-            (std::vector<std::string>{
-                "host sent one file", "host sent 4 files", "1 copies of 1 file",
-                "1 copies of 3 files", "Drive C: 1 file",
-                "Drive C: 4294967295 files", "ab: 1 file"}));
+  handler.ReportInfo2("SIGNED", std::size_t(0) - 1, 0);  // as printf shows
+  handler.ReportInfo2("BYTE", 257);
+  EXPECT_EQ(Received::infos, (std::vector<std::string>{
+                                 "host sent one file", "host sent 4 files",
+                                 "1 copies of 1 file", "1 copies of 3 files",
+                                 "Drive C: 1 file", "Drive C: 4294967295 files",
+                                 "ab: 1 file", "-1 and 0 file", "1 file"}));
 }
 
 }  // namespace
