@@ -19,16 +19,20 @@ inline std::uint64_t MixBits(std::uint64_t x) {
 
 inline std::uint64_t HashKey(const char* key, std::size_t length) {
   std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ length;
-  while (length >= 8) {
-    std::uint64_t word;
+  std::uint64_t word = 0;
+  if (length < 8) {
+    std::memcpy(&word, key, length);
+    return MixBits(hash ^ word);
+  }
+  // The last word ends with the key, overlapping the one before it, so
+  // that no byte is read one at a time.
+  const char* last = key + length - 8;
+  for (; key < last; key += 8) {
     std::memcpy(&word, key, 8);
     hash = MixBits(hash ^ word) * 0x9e3779b97f4a7c15ULL;
-    key += 8;
-    length -= 8;
   }
-  std::uint64_t tail = 0;
-  std::memcpy(&tail, key, length);
-  return MixBits(hash ^ tail);
+  std::memcpy(&word, last, 8);
+  return MixBits(hash ^ word);
 }
 
 // A key with its length and hash, worked out once for every look-up a

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 namespace msgreport {
@@ -256,11 +257,19 @@ const char* PutString(MessageWriter& writer, const Decoration& d,
     if (d.width != 0 || d.precision >= 0) return nullptr;
     value = "(null)";  // as the C library writes it
   }
-  std::size_t length = 0;
-  // Never past the precision: the string may end there without a NUL.
-  auto most = d.precision < 0 ? static_cast<std::size_t>(-1)
-                              : static_cast<std::size_t>(d.precision);
-  while (length < most && value[length] != '\0') ++length;
+  std::size_t length;
+  if (d.precision < 0) {
+    length = std::strlen(value);
+  } else {
+    // Never past the precision: the string may end there without a NUL,
+    // and memchr reads no further than the byte it finds.
+    auto most = static_cast<std::size_t>(d.precision);
+    const void* nul = std::memchr(value, '\0', most);
+    length =
+        nul == nullptr
+            ? most
+            : static_cast<std::size_t>(static_cast<const char*>(nul) - value);
+  }
   PutPadded(writer, d, value, length);
   return after;
 }

@@ -31,11 +31,12 @@ namespace {
 // NOLINTBEGIN(clang-analyzer-valist.Uninitialized)
 bool FormatDirectly(char* message, const char* text, std::va_list& args) {
   MessageWriter writer(message);
+  const char* const text_end = text + std::strlen(text);
   const char* rest = text;
   // On to the text's end even once the message is full, as vsnprintf goes:
   // a conversion there that it alone formats may still fail the text.
   for (;;) {
-    const char* percent = writer.PutPlain(rest);
+    const char* percent = writer.PutPlain(rest, text_end);
     if (*percent == '\0') break;
     rest = percent + 2;
     switch (percent[1]) {
