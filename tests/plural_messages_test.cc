@@ -158,25 +158,23 @@ TEST(PluralMessagesTest, AFileDecidesEveryFormOfWhatItTranslates) {
 // A form the catalogue lacks is the file's, not a key the program has: a
 // report of it by name reads no argument, as for any key the program lacks.
 TEST(PluralMessagesTest, AFormAFileAddsIsNoKeyToReport) {
-  MessageHandler handler;
-  Synced(Loaded(handler,
-                "@language : \"pl\"\nSYNCED : \"%d plikow\"\n"
-                "SYNCED[few] : \"%d pliki\"\n"),
-         {2});
-  handler.ReportInfo2("SYNCED[few]", "passed where the form reads an int");
-  EXPECT_EQ(Received::infos,
-            (std::vector<std::string>{"2 pliki", "Unregistered message"}));
-  // A later set-up that gives the program the form makes it one.
+  // A later set-up's pair gives the program the form: the file's text if
+  // the file translated its message too, else the form was dropped.
   const char* few[] = {"SYNCED[few]", "%d few"};
-  handler.PopulateMessageHandler(few, 1, nullptr, 0, nullptr);
-  handler.ReportInfo2("SYNCED[few]", 3);
-  EXPECT_EQ(Received::infos.back(), "3 pliki");
-  // A form whose message the file leaves untranslated is dropped.
-  MessageHandler other;
-  Synced(Loaded(other, "@language : \"pl\"\nSYNCED[few] : \"%d pliki\"\n"), {});
-  other.PopulateMessageHandler(few, 1, nullptr, 0, nullptr);
-  other.ReportInfo2("SYNCED[few]", 3);
-  EXPECT_EQ(Received::infos.back(), "3 few");
+  const std::vector<std::string> cases[] = {
+      {"SYNCED : \"%d plikow\"\nSYNCED[few] : \"%d pliki\"\n", "2 pliki",
+       "3 pliki"},
+      {"SYNCED[few] : \"%d pliki\"\n", "Synchronised 2 files", "3 few"}};
+  for (const std::vector<std::string>& c : cases) {
+    MessageHandler handler;
+    Synced(Loaded(handler, "@language : \"pl\"\n" + c[0]), {2});
+    handler.ReportInfo2("SYNCED[few]", "passed where the form reads an int");
+    handler.PopulateMessageHandler(few, 1, nullptr, 0, nullptr);
+    handler.ReportInfo2("SYNCED[few]", 3);
+    EXPECT_EQ(Received::infos,
+              (std::vector<std::string>{c[1], "Unregistered message", c[2]}))
+        << c[0];
+  }
 }
 
 // Forms the catalogue lacks are staged by message and category: each of
