@@ -162,7 +162,7 @@ CompatibilityVerdict Unsafe(const ArgumentStream& replacement,
 // Checks a text whose conversions name their arguments' positions: each
 // argument it names must be one the catalogue text reads, read alike; it
 // may name one several times, or not at all.
-CompatibilityVerdict CheckPositional(const char* catalogue,
+CompatibilityVerdict CheckPositional(std::string_view catalogue,
                                      std::string_view text) {
   std::vector<ArgumentView> passed;
   ArgumentStream catalogue_arguments(catalogue);
@@ -239,7 +239,7 @@ ParsedFormat ParseFormat(const char* format) {
   return ParseFormat(format, std::strlen(format));
 }
 
-CompatibilityVerdict CheckCompatibility(const char* catalogue,
+CompatibilityVerdict CheckCompatibility(std::string_view catalogue,
                                         const char* replacement,
                                         std::size_t replacement_length) {
   std::string_view replacement_text(replacement, replacement_length);

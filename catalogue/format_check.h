@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/conversion_scanner.h"
@@ -73,7 +74,7 @@ struct CompatibilityVerdict {
 // may be lowered, a '*' must stay a '*'. A catalogue text that does not
 // parse is trusted only as far as its first problem: the replacement may use
 // no more arguments than that.
-CompatibilityVerdict CheckCompatibility(const char* catalogue,
+CompatibilityVerdict CheckCompatibility(std::string_view catalogue,
                                         const char* replacement,
                                         std::size_t replacement_length);
 

@@ -93,18 +93,18 @@ std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
   // file read before translated the message, its forms replaced the
   // built-in ones, so the line that gives the built-in text back decides
   // the forms too.
-  const char* built_in = catalogue.BuiltInTextAt(slot);
-  bool decides = catalogue.PluralAt(slot) != nullptr && staged != nullptr &&
-                 (!Equals(built_in, parsed.text) ||
-                  std::strcmp(catalogue.TextAt(slot), built_in) != 0);
-  if (Equals(catalogue.TextAt(slot), parsed.text)) {
+  MessageTable::EntryView entry = catalogue.ViewAt(slot);
+  bool decides =
+      catalogue.PluralAt(slot) != nullptr && staged != nullptr &&
+      (entry.built_in != parsed.text || entry.text != entry.built_in);
+  if (entry.text == parsed.text) {
     if (decides) catalogue.StageOtherForm(slot, *staged);
     return {LineFate::kUnchanged, {}};
   }
-  CompatibilityVerdict verdict =
-      CheckCompatibility(built_in, parsed.text.data(), parsed.text.size());
+  CompatibilityVerdict verdict = CheckCompatibility(
+      entry.built_in, parsed.text.data(), parsed.text.size());
   if (!verdict.accepted()) return {LineFate::kIncompatible, verdict};
-  if (staged != nullptr) catalogue.Stage(slot, parsed.text, *staged);
+  if (staged != nullptr) catalogue.Stage(slot, entry, parsed.text, *staged);
   if (decides) catalogue.StageOtherForm(slot, *staged);
   return {LineFate::kReplaced, verdict};
 }

@@ -71,18 +71,22 @@ char* CallocOrThrow(std::size_t count, std::size_t size) {
 class EntryParts {
  public:
   EntryParts(const char* key, std::size_t key_length, const char* text,
-             std::size_t text_length, const char* built_in)
+             std::size_t text_length, std::string_view built_in)
       : key_(key),
         key_length_(key_length),
         text_(text),
         text_length_(text_length) {
-    std::size_t length = built_in ? std::strlen(built_in) : 0;
-    if (built_in != nullptr &&
-        (length != text_length || std::memcmp(built_in, text, length) != 0)) {
-      built_in_ = built_in;
-      built_in_length_ = length;
+    if (built_in.data() != nullptr &&
+        built_in != std::string_view(text, text_length)) {
+      built_in_ = built_in.data();
+      built_in_length_ = built_in.size();
     }
   }
+  EntryParts(const char* key, std::size_t key_length, const char* text,
+             std::size_t text_length, const char* built_in)
+      : EntryParts(key, key_length, text, text_length,
+                   built_in != nullptr ? std::string_view(built_in)
+                                       : std::string_view()) {}
 
   std::size_t bytes() const {
     std::size_t bytes = key_length_ + text_length_ + 3;
@@ -209,6 +213,18 @@ const char* MessageTable::TextAt(std::size_t slot) const {
 
 const char* MessageTable::BuiltInTextAt(std::size_t slot) const {
   return BuiltInTextOf(slots_[slot].entry);
+}
+
+MessageTable::EntryView MessageTable::ViewAt(std::size_t slot) const {
+  const char* entry = slots_[slot].entry;
+  EntryView view;
+  view.key = entry;
+  view.text = entry + view.key.size() + 1;
+  const char* mark = view.text.data() + view.text.size() + 1;
+  view.built_in = *mark == '\0' ? view.text : std::string_view(mark + 1);
+  view.bytes = static_cast<std::size_t>(mark - entry) + 1 +
+               (*mark == '\0' ? 0 : view.built_in.size() + 1);
+  return view;
 }
 
 void MessageTable::Rehash(std::size_t slot_count) {
@@ -346,12 +362,11 @@ const char* MessageTable::BuiltInTextBehind(const char* text) {
   return *mark == '\0' ? text : mark + 1;
 }
 
-void MessageTable::Stage(std::size_t slot, std::string_view text,
-                         Staged& staged) const {
-  const char* previous = slots_[slot].entry;
-  EntryParts parts{previous, std::strlen(previous), text.data(), text.size(),
-                   BuiltInTextOf(previous)};
-  staged.Add({slot, nullptr}, parts, *this);
+void MessageTable::Stage(std::size_t slot, const EntryView& entry,
+                         std::string_view text, Staged& staged) const {
+  EntryParts parts{entry.key.data(), entry.key.size(), text.data(), text.size(),
+                   entry.built_in};
+  staged.Add({slot, nullptr}, parts, *this, entry.bytes);
 }
 
 void MessageTable::StageOtherForm(std::size_t slot, Staged& staged) const {
@@ -370,8 +385,9 @@ void MessageTable::StageForm(std::size_t base_slot, PluralCategory category,
   Staged::Form form{base_slot,
                     HashKey(form_key.data(), form_key.size()) & kHashBits,
                     category};
-  staged.Add({FindSlot(form_key.data(), form_key.size()), nullptr}, parts,
-             *this, &form);
+  std::size_t slot = FindSlot(form_key.data(), form_key.size());
+  staged.Add({slot, nullptr}, parts, *this,
+             slot == kNoSlot ? 0 : EntrySize(slots_[slot].entry), &form);
 }
 
 void MessageTable::Staged::NameLanguage(std::string_view language) {
@@ -380,7 +396,8 @@ void MessageTable::Staged::NameLanguage(std::string_view language) {
 }
 
 void MessageTable::Staged::Add(Put put, const EntryParts& parts,
-                               const MessageTable& table, const Form* form) {
+                               const MessageTable& table,
+                               std::size_t replaced_bytes, const Form* form) {
   // A file stages each key once at most, and most files name every key:
   // room for them all at once spares copying what is staged as it grows.
   if (puts_.empty()) puts_.reserve(table.size());
@@ -402,7 +419,7 @@ void MessageTable::Staged::Add(Put put, const EntryParts& parts,
     return;
   }
   if (put.slot != kNoSlot) {
-    replaced_bytes_ += EntrySize(table.slots_[put.slot].entry);
+    replaced_bytes_ += replaced_bytes;
     if (!index_by_slot_.empty()) index_by_slot_[put.slot] = puts_.size();
   }
   if (form != nullptr) {

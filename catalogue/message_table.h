@@ -124,6 +124,15 @@ class MessageTable {
   const char* TextAt(std::size_t slot) const;
   // The first text stored under the slot's key, before any replacement.
   const char* BuiltInTextAt(std::size_t slot) const;
+  // The slot's entry taken apart at once, for a step that needs several of
+  // its parts: each is measured once, not at each use.
+  struct EntryView {
+    std::string_view key;
+    std::string_view text;
+    std::string_view built_in;  // the text itself while never replaced
+    std::size_t bytes = 0;      // of the whole entry
+  };
+  EntryView ViewAt(std::size_t slot) const;
   // The plural message whose "other" text the slot holds, if it is one, as
   // IndexPluralMessages last resolved it.
   const PluralMessage* PluralAt(std::size_t slot) const;
@@ -166,8 +175,9 @@ class MessageTable {
     Put* Earlier(std::size_t slot, std::size_t slot_count);
     // The same for a form the table lacks, which has no slot.
     Put* EarlierForm(const Form& form);
+    // `replaced_bytes`: of the table's entry in the put's slot, if any.
     void Add(Put put, const EntryParts& parts, const MessageTable& table,
-             const Form* form = nullptr);
+             std::size_t replaced_bytes, const Form* form = nullptr);
     // Whether the put survives: any but a form of a plural message whose
     // "other" text the file does not give.
     bool Keeps(const Put& put) const;
@@ -192,9 +202,10 @@ class MessageTable {
     bool language_named_ = false;
   };
   // Composes in `staged` the entry that would hold `text` in the slot's
-  // place, built-in text kept, while the slot's entry is at hand; the table
-  // is only read.
-  void Stage(std::size_t slot, std::string_view text, Staged& staged) const;
+  // place, built-in text kept, while the slot's entry, `entry` as ViewAt
+  // gave it, is at hand; the table is only read.
+  void Stage(std::size_t slot, const EntryView& entry, std::string_view text,
+             Staged& staged) const;
   // Records that the file gives the "other" text of the plural message in
   // `slot`, staged or equal to the table's.
   void StageOtherForm(std::size_t slot, Staged& staged) const;
@@ -252,6 +263,7 @@ class MessageTable {
   void CompactIfWasteful();
   void DropPluralIndex();
   void ForgetLayout();
+  void KeepUnlaidOut(EntryArena&& partly_filled);
   // Asks for the lines where the laid-out entry of a key of `hash` most
   // likely stands, without waiting for them.
   void PrefetchEntry(std::uint64_t hash) const;

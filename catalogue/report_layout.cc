@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -36,13 +37,10 @@ void MessageTable::ForgetLayout() {
 
 void MessageTable::LayOutForReports() {
   if (!line_starts_.empty()) return;
-  std::size_t total = 0;
-  for (std::size_t i = 0; i < slots_.size(); ++i) {
-    if (i + kSlotsAhead < slots_.size())
-      PrefetchForReading(slots_[i + kSlotsAhead].entry);
-    // cppcheck-suppress useStlAlgorithm ; the loop prefetches as it goes
-    if (slots_[i].entry != nullptr) total += EntryBytes(slots_[i].entry);
-  }
+  // The live entries' bytes are counted as entries come and go, which
+  // spares a pass that would wait on every entry twice. The copy checks
+  // each entry against the block all the same.
+  std::size_t total = live_bytes_;
   // Offsets are 32 bits wide, which keeps the index small enough to stay
   // in the caches.
   if (total == 0 || total > std::numeric_limits<std::uint32_t>::max()) {
@@ -66,18 +64,36 @@ void MessageTable::LayOutForReports() {
     char*& entry = slots_[i].entry;
     if (entry == nullptr) continue;
     std::size_t bytes = EntryBytes(entry);
+    if (bytes > total - offset) {
+      KeepUnlaidOut(std::move(laid_out));
+      return;
+    }
     std::memcpy(block + offset, entry, bytes);
     entry = block + offset;
     offset += bytes;
   }
   // What the previous chunks held apart from live entries goes with them.
   arena_.swap(laid_out);
-  live_bytes_ = total;
-  wasted_bytes_ = 0;
+  live_bytes_ = offset;
+  wasted_bytes_ = total - offset;
   // cppcheck-suppress danglingLifetime ; the block moved into arena_ above
   laid_out_ = block;
-  laid_out_bytes_ = total;
+  laid_out_bytes_ = offset;
   line_starts_ = std::move(starts);
+  IndexPluralMessages();
+}
+
+// Were the count of live bytes ever short, the entries moved so far stay in
+// the block, the rest where they were, and both are kept; the table works
+// as one never laid out, and its count is made anew from the entries.
+void MessageTable::KeepUnlaidOut(EntryArena&& partly_filled) {
+  arena_.Adopt(std::move(partly_filled));
+  wasted_bytes_ += live_bytes_;
+  live_bytes_ = std::accumulate(
+      slots_.begin(), slots_.end(), std::size_t{0},
+      [](std::size_t bytes, const Slot& slot) {
+        return slot.entry == nullptr ? bytes : bytes + EntryBytes(slot.entry);
+      });
   IndexPluralMessages();
 }
 
