@@ -482,6 +482,10 @@ void MessageTable::PutStaged(Staged&& staged) {
   DropPluralIndex();
   ForgetLayout();
   Decide(*this, staged);
+  // The staged storage is the table's before any slot points into it, so
+  // that an insertion below that fails to grow the slots leaves no entry
+  // in storage released with the staged puts.
+  wasted_bytes_ += arena_.Adopt(std::move(staged.arena_));
   std::size_t kept_bytes = staged.live_bytes_;
   std::size_t replaced_bytes = staged.replaced_bytes_;
   for (const Staged::Put& put : staged.puts_) {
@@ -512,7 +516,6 @@ void MessageTable::PutStaged(Staged&& staged) {
       slots_[slot].entry = put.entry;
     }
   }
-  wasted_bytes_ += arena_.Adopt(std::move(staged.arena_));
   staged.puts_.clear();
   CompactIfWasteful();
   LayOutForReports();

@@ -8,6 +8,7 @@ namespace {
 std::uint64_t allocations = 0;
 std::size_t last_calloc_bytes = 0;
 std::size_t live_new_bytes = 0;
+std::size_t failing_new_bytes = 0;  // none when 0
 // Each block of operator new carries its size ahead of it, so that freeing
 // it can count its bytes back.
 constexpr std::size_t kSizeHeader = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
@@ -56,6 +57,7 @@ std::uint64_t AllocationCount() { return allocations; }
 bool CountsCAllocator() { return kCountsCAllocator; }
 std::size_t LastCallocBytes() { return last_calloc_bytes; }
 std::size_t LiveNewBytes() { return live_new_bytes; }
+void FailNextNewOf(std::size_t bytes) { failing_new_bytes = bytes; }
 }  // namespace msgreport_test
 
 // These replacements pair new with free by design; GCC cannot tell that
@@ -65,6 +67,10 @@ std::size_t LiveNewBytes() { return live_new_bytes; }
 #endif
 
 void* operator new(std::size_t size) {
+  if (size == failing_new_bytes && size != 0) {
+    failing_new_bytes = 0;
+    throw std::bad_alloc();
+  }
   ++allocations;
   auto* block = static_cast<char*>(MSGREPORT_RAW_MALLOC(kSizeHeader + size));
   if (block == nullptr) throw std::bad_alloc();

@@ -26,6 +26,10 @@ std::size_t LastCallocBytes();
 // out and takes them back: what a container says of itself is not asked.
 std::size_t LiveNewBytes();
 
+// Makes the next operator new of exactly `bytes` throw std::bad_alloc, as
+// an allocation that fails midway through a change would.
+void FailNextNewOf(std::size_t bytes);
+
 }  // namespace msgreport_test
 
 #endif  // MSGREPORT_TESTS_ALLOCATION_COUNTER_H_

@@ -1,6 +1,7 @@
 // Counts heap allocations while reports run: in steady state a report of any
 // kind must allocate nothing, so the count over many reports is zero. And
-// counts the bytes a catalogue holds while message files replace its texts.
+// counts the bytes a catalogue holds while message files replace its texts,
+// and fails an allocation midway through a file's change.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "allocation_counter.h"
@@ -194,6 +196,34 @@ TEST(ReportAllocationTest, StorageStaysBoundedByTheLiveTexts) {
   }
   EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
   EXPECT_STREQ(plural.FindMessage("SYNCED[one]"), "%d plik");
+}
+
+// A file's forms that the table lacks are inserted last, and inserting may
+// grow the slots; should that fail, every entry the table already took
+// from the file must still be held by the table.
+TEST(ReportAllocationTest, FailedGrowthMidFileLeavesNoEntryBehind) {
+  msgreport::MessageTable table;
+  const char* pairs[][2] = {{"A", "%d files"}, {"A[one]", "one file"},
+                            {"F1", "1"},       {"F2", "2"},
+                            {"F3", "3"},       {"F4", "4"},
+                            {"F5", "5"}};
+  for (const auto& pair : pairs) table.AddMessage(pair[0], pair[1]);
+  table.IndexPluralMessages();
+  msgreport_test::TempDir dir;
+  // Seven keys fill 16 slots short of half; the second new form grows them.
+  std::string path =
+      dir.Write("ar.txt",
+                "@language : \"ar\"\nA : \"%d Dateien\"\n"
+                "A[zero] : \"%d keine\"\nA[two] : \"%d zwei\"\n");
+  // The slots, 32 of them, laid out as a hash and an entry pointer.
+  msgreport_test::FailNextNewOf(32 * sizeof(std::pair<std::uint64_t, char*>));
+  EXPECT_THROW(msgreport::ReadMessageLines(path.c_str(), table, table, {}),
+               std::bad_alloc);
+  msgreport_test::FailNextNewOf(0);
+  // Takes what the file's storage held, were it released.
+  std::vector<char> reuse(msgreport::EntryArena::kChunkSize, 'X');
+  ASSERT_NE(table.FindMessage("A"), nullptr);
+  EXPECT_STREQ(table.FindMessage("A"), "%d Dateien");
 }
 
 }  // namespace
