@@ -52,11 +52,19 @@ const char* BuiltInTextOf(const char* entry) {
   return *mark == '\0' ? TextOf(entry) : mark + 1;
 }
 
-std::size_t EntrySize(const char* entry) {
-  const char* mark = MarkOf(entry);
-  std::size_t size = static_cast<std::size_t>(mark - entry) + 1;
-  return *mark == '\0' ? size : size + std::strlen(mark + 1) + 1;
+// Every part of an entry, each measured once.
+MessageTable::EntryView ViewOf(const char* entry) {
+  MessageTable::EntryView view;
+  view.key = entry;
+  view.text = entry + view.key.size() + 1;
+  const char* mark = view.text.data() + view.text.size() + 1;
+  view.built_in = *mark == '\0' ? view.text : std::string_view(mark + 1);
+  view.bytes = static_cast<std::size_t>(mark - entry) + 1 +
+               (*mark == '\0' ? 0 : view.built_in.size() + 1);
+  return view;
 }
+
+std::size_t EntrySize(const char* entry) { return ViewOf(entry).bytes; }
 
 char* CallocOrThrow(std::size_t count, std::size_t size) {
   void* buffer = std::calloc(count, size);
@@ -216,15 +224,7 @@ const char* MessageTable::BuiltInTextAt(std::size_t slot) const {
 }
 
 MessageTable::EntryView MessageTable::ViewAt(std::size_t slot) const {
-  const char* entry = slots_[slot].entry;
-  EntryView view;
-  view.key = entry;
-  view.text = entry + view.key.size() + 1;
-  const char* mark = view.text.data() + view.text.size() + 1;
-  view.built_in = *mark == '\0' ? view.text : std::string_view(mark + 1);
-  view.bytes = static_cast<std::size_t>(mark - entry) + 1 +
-               (*mark == '\0' ? 0 : view.built_in.size() + 1);
-  return view;
+  return ViewOf(slots_[slot].entry);
 }
 
 void MessageTable::Rehash(std::size_t slot_count) {
