@@ -25,11 +25,12 @@ TEST(FormatCheckTest, ParsesTheArgumentsAFormatConsumes) {
   }
   ASSERT_EQ(read, "li i i s p Lf i ");
   EXPECT_EQ(parsed.arguments[0].conversion, "%-5ld");
-  // Parsing stops at the given length, and at a NUL.
+  // Parsing stops at the given length, and at a NUL: a letter right after
+  // the NUL must not be read as a conversion, nor the NUL and a '%' as "%%".
   const char text[] = "%s%d";
   EXPECT_EQ(ParseFormat(text, 2).arguments.size(), 1u);
   EXPECT_EQ(ParseFormat(text, 1).problem, FormatProblem::kMalformed);
-  const char with_nul[] = "%s\0%d";
+  const char with_nul[] = "%s\0d%d";
   EXPECT_EQ(ParseFormat(with_nul, sizeof with_nul - 1).arguments.size(), 1u);
 }
 
@@ -224,7 +225,7 @@ TEST(FormatCheckTest, ReadsAlikeOnlyTheSameTypeOnEveryPlatform) {
 // their arguments one by one gives.
 TEST(FormatCheckTest, TheShortcutGivesTheVerdictsOfTheFullCheck) {
   const std::string_view texts[] = {
-      "plain",    "%s",       "at %s: %d",   "%d%%",  "100%%",
+      "plain",    "%s",       "at %s: %d",   "%d%%",  "1%%d",
       "%*d",      "%.*s",     "%-5ld %s",    "%1$s",  "%2$s %1$d",
       "%s %n",    "%y",       "50%",         "%.3s",  "%.5s",
       "%s %s",    "%s %s %d", "%*.*s %d",    "%lc",   "%%%s%%",
