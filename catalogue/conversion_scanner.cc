@@ -4,6 +4,8 @@
 #include <array>
 #include <iterator>
 
+#include "catalogue/byte_marks.h"
+
 namespace msgreport {
 namespace {
 
@@ -92,24 +94,50 @@ std::optional<ArgumentKind> KindOf(char letter, std::string_view length) {
   return std::nullopt;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// For each letter, the kind it reads with no length modifier, as the first
+// rule that names it and allows none says; kNoKind for any other byte.
+constexpr int kNoKind = -1;
+constexpr std::array<int, 128> BareKindsByLetter() {
+  std::array<int, 128> kinds{};
+  for (int& kind : kinds) kind = kNoKind;
+  for (const ConversionRule& rule : kConversionRules) {
+    if ((rule.lengths & kNoModifier.bit) == 0) continue;
+    for (char letter : rule.letters) {
+      int& kind = kinds[static_cast<unsigned char>(letter)];
+      if (kind == kNoKind) kind = static_cast<int>(rule.kind);
+    }
+  }
+  return kinds;
+}
+constexpr std::array<int, 128> kBareKindsByLetter = BareKindsByLetter();
 
-bool IsFlag(char c) {
-  return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
+std::optional<ArgumentKind> BareKindOf(char letter) {
+  auto index = static_cast<unsigned char>(letter);
+  if (index >= kBareKindsByLetter.size() ||
+      kBareKindsByLetter[index] == kNoKind) {
+    return std::nullopt;
+  }
+  return static_cast<ArgumentKind>(kBareKindsByLetter[index]);
 }
 
 bool StartsLengthModifier(char c) {
   return c == 'h' || c == 'l' || c == 'L' || c == 'j' || c == 'z' || c == 't';
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsFlag(char c) {
+  return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
+}
+
 }  // namespace
 
 const Conversion* ConversionScanner::Next() {
   while (problem_ == FormatProblem::kNone) {
-    std::size_t percent = format_.find('%', next_);
-    if (percent == std::string_view::npos ||
-        format_.substr(next_, percent - next_).find('\0') !=
-            std::string_view::npos) {
+    // A NUL before the next '%' ends the format as it ends printf's
+    // reading.
+    std::size_t percent = FindPercentOrNul(format_, next_);
+    if (percent == format_.size() || format_[percent] == '\0') {
       next_ = format_.size();
       return nullptr;
     }
@@ -214,6 +242,16 @@ std::string_view ConversionScanner::ScanLength() {
 const Conversion* ConversionScanner::ScanConversion() {
   Conversion& conversion = current_;
   conversion = Conversion();
+  // Most conversions are a bare letter, as in "%s": nothing between the
+  // '%' and the letter to read.
+  if (std::optional<ArgumentKind> kind = BareKindOf(Peek())) {
+    if (!EnterMode(Mode::kPlain)) return nullptr;
+    ++cursor_;
+    conversion.letter = format_[start_ + 1];
+    conversion.kind = *kind;
+    conversion.text = format_.substr(start_, 2);
+    return &conversion;
+  }
   std::optional<std::size_t> position = ScanPosition();
   if (!position) return nullptr;
   if (!EnterMode(*position != 0 ? Mode::kPositional : Mode::kPlain)) {

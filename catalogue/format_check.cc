@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/byte_marks.h"
 #include "catalogue/conversion_scanner.h"
 
 namespace msgreport {
@@ -220,6 +221,53 @@ bool MayNamePositions(std::string_view text) {
   }
 }
 
+// Where the next conversion of `text` at or after `from` starts, "%%"
+// passed over; npos at its end or at a NUL.
+std::size_t NextConversionStart(std::string_view text, std::size_t from) {
+  for (;;) {
+    std::size_t percent = FindPercentOrNul(text, from);
+    if (percent == text.size() || text[percent] == '\0') {
+      return std::string_view::npos;
+    }
+    if (percent + 1 < text.size() && text[percent + 1] == '%') {
+      from = percent + 2;
+      continue;
+    }
+    return percent;
+  }
+}
+
+// Most translations keep the catalogue text's conversions byte for byte
+// and move only the words around them. Such a replacement reads every
+// argument as the catalogue text does, which one scan of it and a
+// comparison of bytes tell without pairing the arguments up. For any other
+// replacement, and for one with positions or a problem, this gives no
+// verdict and the full check judges it.
+std::optional<CompatibilityVerdict> CheckSameConversions(
+    std::string_view catalogue, std::string_view replacement) {
+  ConversionScanner scanner(replacement, ConversionScanner::kPositionsAllowed);
+  std::size_t next = 0;  // in the catalogue text
+  std::size_t arguments = 0;
+  while (const Conversion* conversion = scanner.Next()) {
+    std::size_t start = NextConversionStart(catalogue, next);
+    if (conversion->position != 0 || start == std::string_view::npos ||
+        catalogue.substr(start, conversion->text.size()) != conversion->text) {
+      return std::nullopt;
+    }
+    next = start + conversion->text.size();
+    arguments += 1 + (conversion->star_width() ? 1 : 0) +
+                 (conversion->star_precision() ? 1 : 0);
+  }
+  if (scanner.problem() != FormatProblem::kNone ||
+      NextConversionStart(catalogue, next) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  // As the full check leaves it: the arguments before the last one paired.
+  CompatibilityVerdict verdict;
+  verdict.catalogue_arguments = arguments == 0 ? 0 : arguments - 1;
+  return verdict;
+}
+
 }  // namespace
 
 ParsedFormat ParseFormat(const char* format, std::size_t length) {
@@ -243,6 +291,17 @@ CompatibilityVerdict CheckCompatibility(std::string_view catalogue,
                                         const char* replacement,
                                         std::size_t replacement_length) {
   std::string_view replacement_text(replacement, replacement_length);
+  if (std::optional<CompatibilityVerdict> same =
+          CheckSameConversions(catalogue, replacement_text)) {
+    return *same;
+  }
+  return detail::CheckEveryArgument(catalogue, replacement_text);
+}
+
+namespace detail {
+
+CompatibilityVerdict CheckEveryArgument(std::string_view catalogue,
+                                        std::string_view replacement_text) {
   if (MayNamePositions(replacement_text)) {
     ArgumentStream first(replacement_text,
                          ConversionScanner::kPositionsAllowed);
@@ -283,5 +342,7 @@ CompatibilityVerdict CheckCompatibility(std::string_view catalogue,
     return verdict;
   }
 }
+
+}  // namespace detail
 
 }  // namespace msgreport

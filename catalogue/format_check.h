@@ -78,6 +78,14 @@ CompatibilityVerdict CheckCompatibility(std::string_view catalogue,
                                         const char* replacement,
                                         std::size_t replacement_length);
 
+namespace detail {
+// The same check, argument by argument, without the shortcut it takes for
+// a replacement whose conversions are the catalogue text's: tests hold the
+// two to the same verdicts.
+CompatibilityVerdict CheckEveryArgument(std::string_view catalogue,
+                                        std::string_view replacement);
+}  // namespace detail
+
 }  // namespace msgreport
 
 #endif  // MSGREPORT_CATALOGUE_FORMAT_CHECK_H_

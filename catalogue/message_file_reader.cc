@@ -148,7 +148,7 @@ class LookAhead {
   }
 
  private:
-  static constexpr std::size_t kLines = 8;
+  static constexpr std::size_t kLines = 16;
   const MessageTable* catalogue_;
   bool wanted_;  // a small table's slots stay in the cache anyway
   unsigned long long next_ = 0;  // where the first line not looked at starts

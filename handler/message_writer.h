@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "catalogue/byte_marks.h"
 #include "catalogue/message_limits.h"
 
 namespace msgreport {
@@ -23,15 +24,6 @@ struct PlainTextEnds {
   constexpr bool operator[](unsigned char c) const { return at[c]; }
 };
 inline constexpr PlainTextEnds kEndsPlainText{};
-
-// Sets the top bit of each byte of the word that is '%' (a byte of x is
-// zero just there, and only a zero byte borrows into its top bit). Bytes
-// above the first such may be marked too; none below it is.
-constexpr std::uint64_t PercentMarks(std::uint64_t word) {
-  constexpr std::uint64_t kEachByte = 0x0101010101010101;
-  std::uint64_t x = word ^ (kEachByte * '%');
-  return (x - kEachByte) & ~x & (kEachByte << 7);
-}
 
 class MessageWriter {
  public:

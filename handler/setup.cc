@@ -2,6 +2,7 @@
 
 #include "catalogue/internals.h"
 #include "catalogue/message_file_reader.h"
+#include "catalogue/prefetch.h"
 #include "msgreport.h"
 
 namespace {
@@ -10,16 +11,21 @@ using msgreport::MessageTable;
 
 // How many pairs ahead a key's slot is fetched: far enough for the fetch
 // to arrive before its key is stored.
-constexpr std::size_t kPairsAhead = 8;
+constexpr std::size_t kPairsAhead = 16;
 
 void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
   if (npairs > 0) catalogue.Reserve(static_cast<std::size_t>(npairs));
   bool fetch_ahead = catalogue.outgrows_cache();
+  const std::size_t end = 2 * static_cast<std::size_t>(npairs);
   for (int pair = 0; pair < npairs; ++pair) {
     std::size_t entry = 2 * static_cast<std::size_t>(pair);
     std::size_t ahead = entry + 2 * kPairsAhead;
-    if (fetch_ahead && ahead < 2 * static_cast<std::size_t>(npairs) &&
-        pairs[ahead] != nullptr) {
+    std::size_t further = ahead + 2 * kPairsAhead;
+    if (fetch_ahead && further < end) {
+      msgreport::PrefetchForReading(pairs[further]);
+      msgreport::PrefetchForReading(pairs[further + 1]);
+    }
+    if (fetch_ahead && ahead < end && pairs[ahead] != nullptr) {
       catalogue.Prefetch(pairs[ahead]);
     }
     const char* key = pairs[entry];

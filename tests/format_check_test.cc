@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace msgreport {
@@ -24,11 +25,12 @@ TEST(FormatCheckTest, ParsesTheArgumentsAFormatConsumes) {
   }
   ASSERT_EQ(read, "li i i s p Lf i ");
   EXPECT_EQ(parsed.arguments[0].conversion, "%-5ld");
-  // Parsing stops at the given length, and at a NUL.
+  // Parsing stops at the given length, and at a NUL: a letter right after
+  // the NUL must not be read as a conversion, nor the NUL and a '%' as "%%".
   const char text[] = "%s%d";
   EXPECT_EQ(ParseFormat(text, 2).arguments.size(), 1u);
   EXPECT_EQ(ParseFormat(text, 1).problem, FormatProblem::kMalformed);
-  const char with_nul[] = "%s\0%d";
+  const char with_nul[] = "%s\0d%d";
   EXPECT_EQ(ParseFormat(with_nul, sizeof with_nul - 1).arguments.size(), 1u);
 }
 
@@ -214,6 +216,33 @@ TEST(FormatCheckTest, ReadsAlikeOnlyTheSameTypeOnEveryPlatform) {
               << a << " " << b;
         }
       }
+    }
+  }
+}
+
+// The check takes a shortcut for a replacement whose conversions are the
+// catalogue text's; every pair of texts must get the verdict that pairing
+// their arguments one by one gives.
+TEST(FormatCheckTest, TheShortcutGivesTheVerdictsOfTheFullCheck) {
+  const std::string_view texts[] = {
+      "plain",    "%s",       "at %s: %d",   "%d%%",  "1%%d",
+      "%*d",      "%.*s",     "%-5ld %s",    "%1$s",  "%2$s %1$d",
+      "%s %n",    "%y",       "50%",         "%.3s",  "%.5s",
+      "%s %s",    "%s %s %d", "%*.*s %d",    "%lc",   "%%%s%%",
+      "%s %*2$d", "%5$s",     {"%s\0%d", 5}, "%d %d", "%s %y"};
+  for (std::string_view catalogue : texts) {
+    for (std::string_view replacement : texts) {
+      CompatibilityVerdict fast =
+          CheckCompatibility(catalogue, replacement.data(), replacement.size());
+      CompatibilityVerdict full =
+          detail::CheckEveryArgument(catalogue, replacement);
+      EXPECT_TRUE(fast.result == full.result &&
+                  fast.argument == full.argument &&
+                  fast.catalogue_conversion == full.catalogue_conversion &&
+                  fast.replacement_conversion == full.replacement_conversion &&
+                  fast.problem == full.problem &&
+                  fast.catalogue_arguments == full.catalogue_arguments)
+          << catalogue << " / " << replacement;
     }
   }
 }
