@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <utility>
@@ -17,6 +18,10 @@ namespace msgreport {
 class EntryArena {
  public:
   static constexpr std::size_t kChunkSize = 64 * std::size_t{1024};
+  // Bytes past the end of every chunk that hold no entry, zeroed, so that
+  // a look-up may read an entry's key a word at a time, past the entry's
+  // end, without leaving the chunk (entry_key.h says how far).
+  static constexpr std::size_t kEntryReadSlack = 32;
 
   char* Allocate(std::size_t bytes) {
     if (static_cast<std::size_t>(free_end_ - free_begin_) < bytes) {
@@ -76,7 +81,10 @@ class EntryArena {
   // cleared first: clearing the chunks of a large catalogue costs as much
   // as writing its entries.
   static Chunk NewChunk(std::size_t bytes) {
-    return Chunk(std::allocator<char>().allocate(bytes), ChunkRelease{bytes});
+    std::size_t held = bytes + kEntryReadSlack;
+    Chunk chunk(std::allocator<char>().allocate(held), ChunkRelease{held});
+    std::memset(chunk.get() + bytes, 0, kEntryReadSlack);
+    return chunk;
   }
 
   std::vector<Chunk> chunks_;

@@ -3,6 +3,7 @@
 
 #include "catalogue/filter_index.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace msgreport {
@@ -29,31 +30,31 @@ void FilterIndex::Add(const char* key) {
   }
   slots_[i] = {hashed.hash, key};
   ++size_;
-  SetBit(hashed.hash);
+  SetBits(hashed.hash);
 }
 
-void FilterIndex::SetBit(std::uint64_t hash) {
-  auto bit = static_cast<std::size_t>(hash >> bit_shift_);
-  bits_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+void FilterIndex::SetBits(std::uint64_t hash) {
+  bits_[WordOf(hash)] |= BitsOf(hash);
 }
 
 void FilterIndex::Grow() {
   std::vector<Slot> previous(slots_.empty() ? kFirstSlotCount
                                             : 2 * slots_.size());
   previous.swap(slots_);
-  // Four bits a slot, sixteen a key at most: a key that matches nothing
-  // then finds its bit set about once in sixteen times.
-  std::size_t bit_count = 4 * slots_.size();
-  bits_.assign(bit_count / 64, 0);
-  bit_shift_ = 64;
-  for (std::size_t n = bit_count; n > 1; n /= 2) --bit_shift_;
+  // Four bits a slot, sixteen a key at least, two of them set by each key:
+  // a key that matches nothing then finds both of its bits set about once
+  // in a hundred times (one bit a key: once in sixteen).
+  std::size_t word_count = std::max<std::size_t>(2, slots_.size() / 16);
+  bits_.assign(word_count, 0);
+  word_shift_ = 64;
+  for (std::size_t n = word_count; n > 1; n /= 2) --word_shift_;
   std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : previous) {
     if (slot.key == nullptr) continue;
     std::size_t i = static_cast<std::size_t>(slot.hash) & mask;
     while (slots_[i].key != nullptr) i = (i + 1) & mask;
     slots_[i] = slot;
-    SetBit(slot.hash);
+    SetBits(slot.hash);
   }
 }
 

@@ -26,10 +26,11 @@ class FilterIndex {
 
   bool Contains(const HashedKey& key) const {
     if (slots_.empty()) return false;
-    // A bit per hash, a few per key, kept small enough to stay in the
-    // cache: most keys that match nothing find theirs clear and stop here.
-    auto bit = static_cast<std::size_t>(key.hash >> bit_shift_);
-    if ((bits_[bit >> 6] >> (bit & 63) & 1) == 0) return false;
+    // Two bits of one word per hash, a few words per key, kept small
+    // enough to stay in the cache: most keys that match nothing find one
+    // of theirs clear and stop here.
+    std::uint64_t bits = BitsOf(key.hash);
+    if ((bits_[WordOf(key.hash)] & bits) != bits) return false;
     std::size_t mask = slots_.size() - 1;
     for (std::size_t i = static_cast<std::size_t>(key.hash) & mask;;
          i = (i + 1) & mask) {
@@ -47,13 +48,23 @@ class FilterIndex {
 
   static bool Same(const char* a, const char* b);
   void Grow();
-  void SetBit(std::uint64_t hash);
+  void SetBits(std::uint64_t hash);
+  // The word is chosen by the hash's top bits, its two bits by bits 32 to
+  // 43, which neither the slot nor, below 2^24 slots, the word depends on.
+  std::size_t WordOf(std::uint64_t hash) const {
+    return static_cast<std::size_t>(hash >> word_shift_);
+  }
+  static std::uint64_t BitsOf(std::uint64_t hash) {
+    return (std::uint64_t{1} << (hash >> 32 & 63)) |
+           (std::uint64_t{1} << (hash >> 38 & 63));
+  }
 
   std::vector<Slot> slots_;  // a power of two in size, or empty
   std::size_t size_ = 0;
-  // Set by the top bits of each key's hash; the slots go by its low bits.
+  // Set by each key's hash as WordOf and BitsOf say; the slots go by its
+  // low bits. At least two words, so that the shift stays below 64.
   std::vector<std::uint64_t> bits_;
-  int bit_shift_ = 64;
+  int word_shift_ = 63;
 };
 
 }  // namespace msgreport

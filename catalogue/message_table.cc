@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "catalogue/entry_key.h"
 #include "catalogue/key_hash.h"
 #include "catalogue/message_limits.h"
 #include "catalogue/prefetch.h"
@@ -27,16 +28,6 @@ constexpr std::size_t kTolerableWaste = EntryArena::kChunkSize;
 
 bool HasSuffix(const char* key, std::size_t key_length) {
   return key_length != 0 && key[key_length - 1] == ']';
-}
-
-// Inline, byte by byte: keys are short, and a call to strncmp costs more than
-// the comparison. An entry whose key is shorter stops the loop at its NUL,
-// which the key (of `key_length` bytes) does not hold.
-bool EntryHasKey(const char* entry, const char* key, std::size_t key_length) {
-  for (std::size_t i = 0; i < key_length; ++i) {
-    if (entry[i] != key[i]) return false;
-  }
-  return entry[key_length] == '\0';
 }
 
 const char* TextOf(const char* entry) { return entry + std::strlen(entry) + 1; }
@@ -187,8 +178,9 @@ MessageTable& MessageTable::operator=(const MessageTable& source) {
   return *this;
 }
 
-std::size_t MessageTable::Probe(std::uint64_t hash, const char* key,
-                                std::size_t key_length) const {
+// Inline, so that a report's look-up pays no call for its search.
+inline std::size_t MessageTable::Probe(std::uint64_t hash, const char* key,
+                                       std::size_t key_length) const {
   if (slots_.empty()) return kNoSlot;
   std::size_t mask = slots_.size() - 1;
   for (std::size_t i = static_cast<std::size_t>(hash) & mask;;

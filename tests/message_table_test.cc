@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "catalogue/entry_arena.h"
+#include "catalogue/entry_key.h"
+#include "catalogue/key_hash.h"
 #include "catalogue/slot_count.h"
 
 namespace {
@@ -223,6 +227,61 @@ TEST(MessageTableTest, LayingOutKeepsEveryEntryThroughLaterChanges) {
   map = copy;
   check("assigned", 1000);
   EXPECT_NE(map.FindForReport("SYNCED").plural, nullptr);
+}
+
+// Keys of every length around the word sizes a look-up reads, against an
+// entry that ends its chunk and has the shortest text there is, so that a
+// read past the slack the chunk keeps, or past the caller's key, which
+// has no terminator here, is caught by the address sanitizer.
+TEST(MessageTableTest, KeyComparisonMatchesOnlyTheSameKeyAndStaysInBounds) {
+  const std::string letters =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  for (std::size_t stored = 0; stored <= 44; ++stored) {
+    msgreport::EntryArena arena;
+    char* entry = arena.AllocateBlock(stored + 3);
+    std::memcpy(entry, letters.data(), stored);
+    std::memset(entry + stored, '\0', 3);  // the key's NUL, text, mark
+    for (std::size_t length = 0; length <= 44; ++length) {
+      std::vector<char> key(
+          letters.begin(),
+          letters.begin() + static_cast<std::ptrdiff_t>(length));
+      ASSERT_EQ(msgreport::EntryHasKey(entry, key.data(), length),
+                length == stored)
+          << stored << " against " << length;
+      if (length != stored) continue;
+      for (std::size_t i = 0; i < length; ++i) {
+        key[i] ^= 0x20;
+        ASSERT_FALSE(msgreport::EntryHasKey(entry, key.data(), length))
+            << "byte " << i << " of " << length;
+        key[i] ^= 0x20;
+      }
+    }
+  }
+}
+
+// Every byte of a key, and its length, reach its hash, at every length
+// around the words the hash reads.
+TEST(MessageTableTest, EveryByteOfAKeyChangesItsHash) {
+  std::uint64_t shorter = 0;
+  for (std::size_t length = 0; length <= 80; ++length) {
+    std::vector<char> key(length);  // exactly as long as the key
+    for (std::size_t i = 0; i < length; ++i) {
+      key[i] = static_cast<char>('A' + i % 26);
+    }
+    // An empty vector may hold no storage; a key is never null.
+    const char* data = length == 0 ? "" : key.data();
+    std::uint64_t hash = msgreport::HashKey(data, length);
+    if (length > 0) {
+      EXPECT_NE(hash, shorter) << length;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+      key[i] ^= 0x20;
+      EXPECT_NE(msgreport::HashKey(key.data(), length), hash)
+          << "byte " << i << " of " << length;
+      key[i] ^= 0x20;
+    }
+    shorter = hash;
+  }
 }
 
 TEST(MessageTableTest, TableSizesDoubleWithoutOverflowing) {
