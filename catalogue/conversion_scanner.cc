@@ -95,16 +95,15 @@ std::optional<ArgumentKind> KindOf(char letter, std::string_view length) {
 }
 
 // For each letter, the kind it reads with no length modifier, as the first
-// rule that names it and allows none says; kNoKind for any other byte.
-constexpr int kNoKind = -1;
+// rule that names it and allows none says, counted from 1; 0 for any other
+// byte.
 constexpr std::array<int, 128> BareKindsByLetter() {
   std::array<int, 128> kinds{};
-  for (int& kind : kinds) kind = kNoKind;
   for (const ConversionRule& rule : kConversionRules) {
     if ((rule.lengths & kNoModifier.bit) == 0) continue;
     for (char letter : rule.letters) {
       int& kind = kinds[static_cast<unsigned char>(letter)];
-      if (kind == kNoKind) kind = static_cast<int>(rule.kind);
+      if (kind == 0) kind = static_cast<int>(rule.kind) + 1;
     }
   }
   return kinds;
@@ -113,11 +112,10 @@ constexpr std::array<int, 128> kBareKindsByLetter = BareKindsByLetter();
 
 std::optional<ArgumentKind> BareKindOf(char letter) {
   auto index = static_cast<unsigned char>(letter);
-  if (index >= kBareKindsByLetter.size() ||
-      kBareKindsByLetter[index] == kNoKind) {
+  if (index >= kBareKindsByLetter.size() || kBareKindsByLetter[index] == 0) {
     return std::nullopt;
   }
-  return static_cast<ArgumentKind>(kBareKindsByLetter[index]);
+  return static_cast<ArgumentKind>(kBareKindsByLetter[index] - 1);
 }
 
 bool StartsLengthModifier(char c) {
