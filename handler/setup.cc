@@ -10,7 +10,9 @@ namespace {
 using msgreport::MessageTable;
 
 // How many pairs ahead a key's slot is fetched: far enough for the fetch
-// to arrive before its key is stored.
+// to arrive before its key is stored. The pair's strings are asked for
+// twice as far ahead, so that hashing the key to find its slot does not
+// wait for the key.
 constexpr std::size_t kPairsAhead = 16;
 
 void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
