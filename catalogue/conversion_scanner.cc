@@ -130,26 +130,32 @@ bool IsFlag(char c) {
 
 }  // namespace
 
-const Conversion* ConversionScanner::Next() {
-  while (problem_ == FormatProblem::kNone) {
-    // A NUL before the next '%' ends the format as it ends printf's
-    // reading.
-    std::size_t percent = FindPercentOrNul(format_, next_);
-    if (percent == format_.size() || format_[percent] == '\0') {
-      next_ = format_.size();
-      return nullptr;
+std::size_t NextConversionStart(std::string_view text, std::size_t from) {
+  for (;;) {
+    std::size_t percent = FindPercentOrNul(text, from);
+    if (percent == text.size() || text[percent] == '\0') {
+      return std::string_view::npos;
     }
-    start_ = percent;
-    cursor_ = percent + 1;
-    if (Peek() == '%') {
-      next_ = cursor_ + 1;
+    if (percent + 1 < text.size() && text[percent + 1] == '%') {
+      from = percent + 2;
       continue;
     }
-    const Conversion* conversion = ScanConversion();
-    next_ = cursor_;
-    return conversion;
+    return percent;
   }
-  return nullptr;
+}
+
+const Conversion* ConversionScanner::Next() {
+  if (problem_ != FormatProblem::kNone) return nullptr;
+  std::size_t percent = NextConversionStart(format_, next_);
+  if (percent == std::string_view::npos) {
+    next_ = format_.size();
+    return nullptr;
+  }
+  start_ = percent;
+  cursor_ = percent + 1;
+  const Conversion* conversion = ScanConversion();
+  next_ = cursor_;
+  return conversion;
 }
 
 ConversionScanner::Digits ConversionScanner::ReadDigits() {

@@ -69,6 +69,11 @@ struct Conversion {
 // that is cut anyway; a file has no business asking for one.
 constexpr unsigned long kLargestField = kMessageCapacity;
 
+// Where the next conversion of `text` at or after `from` starts, "%%"
+// passed over; npos at its end or at a NUL, which ends a format as it ends
+// printf's reading.
+std::size_t NextConversionStart(std::string_view text, std::size_t from);
+
 class ConversionScanner {
  public:
   // Built-in texts and the C library's own reading on some platforms know

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "catalogue/byte_marks.h"
 #include "catalogue/conversion_scanner.h"
 
 namespace msgreport {
@@ -218,22 +217,6 @@ bool MayNamePositions(std::string_view text) {
     }
     std::size_t end = text.find_first_not_of("0123456789", digits);
     return end != std::string_view::npos && end != digits && text[end] == '$';
-  }
-}
-
-// Where the next conversion of `text` at or after `from` starts, "%%"
-// passed over; npos at its end or at a NUL.
-std::size_t NextConversionStart(std::string_view text, std::size_t from) {
-  for (;;) {
-    std::size_t percent = FindPercentOrNul(text, from);
-    if (percent == text.size() || text[percent] == '\0') {
-      return std::string_view::npos;
-    }
-    if (percent + 1 < text.size() && text[percent + 1] == '%') {
-      from = percent + 2;
-      continue;
-    }
-    return percent;
   }
 }
 
