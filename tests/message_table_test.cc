@@ -213,19 +213,22 @@ TEST(MessageTableTest, LayingOutKeepsEveryEntryThroughLaterChanges) {
   for (std::size_t i = 0; i < 1000; ++i) map.RemoveMessage(keys[i].c_str());
   check("removals after a layout", 1000);
   map.LayOutForReports();
-  const std::string big(40000, 'x');
+  // Larger than the size an entry records for itself can say.
+  const std::string big(70000, 'x');
   for (std::size_t i = 1000; i < 1100; ++i) {
     map.ReplaceMessage(keys[i].c_str(), keys[i].size(), big.data(), big.size());
     map.ReplaceMessage(keys[i].c_str(), keys[i].size(), keys[i].data(),
                        keys[i].size());
   }
   check("replacements after a layout", 1000);
+  map.ReplaceMessage("LARGE", 5, big.data(), big.size());
   MessageTable copy;
   copy = map;
   EXPECT_NE(copy.FindForReport("SYNCED").plural, nullptr);
   map = MessageTable();
   map = copy;
   check("assigned", 1000);
+  EXPECT_EQ(map.FindForReport("LARGE").text, big);
   EXPECT_NE(map.FindForReport("SYNCED").plural, nullptr);
 }
 
