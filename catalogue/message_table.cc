@@ -61,8 +61,14 @@ char* StartEntry(char* storage, std::size_t bytes) {
   return storage + kHeaderBytes;
 }
 
-// Every part of an entry, each measured once.
-MessageTable::EntryView ViewOf(const char* entry) {
+SizeHeader HeaderOf(const char* entry) {
+  SizeHeader header;
+  std::memcpy(&header, entry - kHeaderBytes, kHeaderBytes);
+  return header;
+}
+
+// Every part of an entry, each measured once, by reading the entry through.
+MessageTable::EntryView ReadView(const char* entry) {
   MessageTable::EntryView view;
   view.key = entry;
   view.text = entry + view.key.size() + 1;
@@ -73,10 +79,27 @@ MessageTable::EntryView ViewOf(const char* entry) {
   return view;
 }
 
+// The same, sparing the text's reading where its size tells its length:
+// an entry whose text was never replaced ends in the text's NUL and the
+// mark, and no other ends in two NULs, since neither a text nor a
+// built-in text holds one.
+MessageTable::EntryView ViewOf(const char* entry) {
+  SizeHeader bytes = HeaderOf(entry);
+  if (bytes == kSizeNotRecorded || entry[bytes - kHeaderBytes - 2] != '\0') {
+    return ReadView(entry);
+  }
+  MessageTable::EntryView view;
+  view.key = entry;
+  view.text = std::string_view(entry + view.key.size() + 1,
+                               bytes - kHeaderBytes - view.key.size() - 3);
+  view.built_in = view.text;
+  view.bytes = bytes;
+  return view;
+}
+
 std::size_t EntrySize(const char* entry) {
-  SizeHeader header;
-  std::memcpy(&header, entry - kHeaderBytes, kHeaderBytes);
-  return header != kSizeNotRecorded ? header : ViewOf(entry).bytes;
+  SizeHeader header = HeaderOf(entry);
+  return header != kSizeNotRecorded ? header : ReadView(entry).bytes;
 }
 
 char* CallocOrThrow(std::size_t count, std::size_t size) {
@@ -224,17 +247,13 @@ inline std::size_t MessageTable::Probe(std::uint64_t hash, const char* key,
   }
 }
 
+std::size_t MessageTable::FindSlot(const HashedKey& key) const {
+  return Probe(key.hash & kHashBits, key.key, key.length);
+}
+
 std::size_t MessageTable::FindSlot(const char* key,
                                    std::size_t key_length) const {
   return Probe(HashKey(key, key_length) & kHashBits, key, key_length);
-}
-
-void MessageTable::Prefetch(std::string_view key) const {
-  if (slots_.empty()) return;
-  std::size_t slot =
-      static_cast<std::size_t>(HashKey(key.data(), key.size()) & kHashBits) &
-      (slots_.size() - 1);
-  PrefetchForReading(&slots_[slot]);
 }
 
 void MessageTable::Prefetch(const HashedKey& key) const {

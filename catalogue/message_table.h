@@ -113,10 +113,10 @@ class MessageTable {
   // are until the table is next changed.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
+  std::size_t FindSlot(const HashedKey& key) const;
   // Starts bringing the slot where the key's search begins into the cache:
   // in a large table nearly every search misses it, so set-up asks for the
   // slots of keys a few lines ahead while it judges the current one.
-  void Prefetch(std::string_view key) const;
   void Prefetch(const HashedKey& key) const;
   // Whether the slots outgrow what a core's cache holds, so that asking
   // for them ahead pays.
