@@ -65,6 +65,11 @@ TEST_F(HandlerSetupTest, EveryPairIsReadAndNullPairsAreSkipped) {
     ASSERT_EQ(Received::infos.back(),
               key == "19990" ? "Unregistered message" : key);
   }
+  // A later set-up of fewer pairs than are looked at ahead, on a table
+  // that is large already: nothing past its pairs is read.
+  const char* more[] = {"MORE", "more", "0", "not this"};
+  big.PopulateMessageHandler(more, 2, nullptr, 0, nullptr);
+  EXPECT_EQ(Delivered(big, {"MORE", "0"}), "more|0");
 }
 
 TEST_F(HandlerSetupTest, ConstTablesAreTakenAsTheyAreAndEmptyOnesNotRead) {

@@ -221,6 +221,15 @@ TEST(MessageTableTest, LayingOutKeepsEveryEntryThroughLaterChanges) {
                        keys[i].size());
   }
   check("replacements after a layout", 1000);
+  // Entries of 0xFFFE to 0x10000 bytes: the key, its text and three bytes
+  // more, after a header of two.
+  std::vector<std::string> large;
+  for (std::size_t bytes = 0xFFFE; bytes <= 0x10000; ++bytes) {
+    large.push_back(std::string(bytes - 5 - 6, 'y'));
+    std::string key = "LARGE" + std::to_string(large.size());
+    map.ReplaceMessage(key.c_str(), 6, large.back().data(),
+                       large.back().size());
+  }
   map.ReplaceMessage("LARGE", 5, big.data(), big.size());
   MessageTable copy;
   copy = map;
@@ -229,6 +238,10 @@ TEST(MessageTableTest, LayingOutKeepsEveryEntryThroughLaterChanges) {
   map = copy;
   check("assigned", 1000);
   EXPECT_EQ(map.FindForReport("LARGE").text, big);
+  for (std::size_t i = 0; i < large.size(); ++i) {
+    std::string key = "LARGE" + std::to_string(i + 1);
+    EXPECT_EQ(map.FindForReport(key.c_str()).text, large[i]);
+  }
   EXPECT_NE(map.FindForReport("SYNCED").plural, nullptr);
 }
 

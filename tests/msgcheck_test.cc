@@ -182,6 +182,8 @@ TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
   const std::pair<std::string, std::string> cases[] = {
       {"DISK_FULL : \"Plein\"\n\x1aNET_TIMOUT : \"x\"\n", "2"},
       {"// notes\nDISK_FULL : \"Plein\"\x1a\nDISK_FULL : \"Vide\"\n", "2"},
+      // The file's last byte, with no line end after it.
+      {"DISK_FULL : \"Plein\"\n\x1a", "2"},
       // Past the first 64 KiB that the file is read in.
       {comment + comment + "DISK_FULL : \"P\"\n\x1a\n", "4"},
       // In a line read from two blocks, before their border and after it.
