@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace msgreport {
 
@@ -81,6 +82,9 @@ inline std::uint64_t HashKey(const char* key, std::size_t length) {
 struct HashedKey {
   explicit HashedKey(const char* text)
       : key(text), length(std::strlen(text)), hash(HashKey(text, length)) {}
+  // A key hashed before.
+  HashedKey(std::string_view text, std::uint64_t text_hash)
+      : key(text.data()), length(text.size()), hash(text_hash) {}
   const char* key;
   std::size_t length;
   std::uint64_t hash;

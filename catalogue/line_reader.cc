@@ -83,20 +83,39 @@ bool LineReader::Refill() {
     begin_ = kByteOrderMark.size();
     skipped_byte_order_mark_ = true;
   }
+  FindCtrlZ();
   return begin_ < end_;
 }
 
-std::string_view LineReader::Deliver(std::string_view text, bool newline) {
+// Once per block rather than once per line: a search of each line would
+// cost a call for a byte that almost no file holds.
+void LineReader::FindCtrlZ() {
+  // Only the first is reported.
+  if (ctrl_z_line_ != 0 || ctrl_z_at_ != kNoCtrlZ) return;
+  const char* from = block_.get() + begin_;
+  if (const void* found = std::memchr(from, kCtrlZ, end_ - begin_)) {
+    ctrl_z_at_ =
+        block_start_ + begin_ +
+        static_cast<std::size_t>(static_cast<const char*>(found) - from);
+  }
+}
+
+std::string_view LineReader::Deliver(std::string_view text, bool newline,
+                                     unsigned long long end) {
   ++line_number_;
   ended_by_newline_ = newline;
   dropped_crs_ = 0;
+  // The Ctrl-Z found ahead is the first in the file not in a line before,
+  // so this line holds it if it lies before the line's end. A line too
+  // long to be returned holds it all the same: Windows stops there.
+  if (ctrl_z_at_ < end) {
+    ctrl_z_line_ = line_number_;
+    ctrl_z_at_ = kNoCtrlZ;
+  }
   if (line_too_long_) return {};
   while (!text.empty() && text.back() == '\r') {
     text.remove_suffix(1);
     ++dropped_crs_;
-  }
-  if (ctrl_z_line_ == 0 && text.find(kCtrlZ) != std::string_view::npos) {
-    ctrl_z_line_ = line_number_;
   }
   return text;
 }
@@ -125,7 +144,7 @@ std::optional<std::string_view> LineReader::NextLine() {
         ctrl_z_line_ = line_number_ + 1;
       }
       if (!spans_blocks || !is_open()) return std::nullopt;
-      return Deliver(pending_, false);
+      return Deliver(pending_, false, block_start_ + end_);
     }
     const char* start = block_.get() + begin_;
     std::size_t available = end_ - begin_;
@@ -134,9 +153,12 @@ std::optional<std::string_view> LineReader::NextLine() {
       std::size_t length =
           static_cast<std::size_t>(static_cast<const char*>(newline) - start);
       begin_ += length + 1;
-      if (!spans_blocks) return Deliver(std::string_view(start, length), true);
+      unsigned long long end = block_start_ + begin_ - 1;
+      if (!spans_blocks) {
+        return Deliver(std::string_view(start, length), true, end);
+      }
       Keep(start, length);
-      return Deliver(pending_, true);
+      return Deliver(pending_, true, end);
     }
     Keep(start, available);
     spans_blocks = true;

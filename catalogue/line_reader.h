@@ -74,7 +74,10 @@ class LineReader {
   };
 
   bool Refill();
-  std::string_view Deliver(std::string_view text, bool newline);
+  // `end`: where in the file the line ends, before its line end.
+  std::string_view Deliver(std::string_view text, bool newline,
+                           unsigned long long end);
+  void FindCtrlZ();
   // Takes more of a line that spans blocks, up to the line bound.
   void Keep(const char* start, std::size_t length);
 
@@ -88,6 +91,9 @@ class LineReader {
   bool skipped_byte_order_mark_ = false;
   std::size_t line_number_ = 0;
   std::size_t ctrl_z_line_ = 0;
+  static constexpr unsigned long long kNoCtrlZ = ~0ULL;
+  // Where in the file the first Ctrl-Z not yet in a returned line stands.
+  unsigned long long ctrl_z_at_ = kNoCtrlZ;
   unsigned long long most_bytes_;
   unsigned long long bytes_read_ = 0;
   unsigned long long block_start_ = 0;  // where in the file block_ starts

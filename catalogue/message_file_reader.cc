@@ -1,5 +1,7 @@
 #include "catalogue/message_file_reader.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -61,9 +63,10 @@ std::optional<std::pair<SuffixedKey, std::size_t>> FormOf(
 // Whether the line changes anything is judged against the key's text as
 // the catalogue holds it; whether its conversions fit, against the key's
 // built-in text, since the program passes the arguments of that one.
-std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
-                                                const MessageTable& catalogue,
-                                                MessageTable::Staged* staged) {
+// `key_hash`: of the line's key, when the line was looked at ahead.
+std::pair<LineFate, CompatibilityVerdict> Judge(
+    const ParsedLine& parsed, const MessageTable& catalogue,
+    MessageTable::Staged* staged, std::optional<std::uint64_t> key_hash) {
   switch (parsed.shape) {
     case LineShape::kBlank:
     case LineShape::kComment:
@@ -84,7 +87,9 @@ std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
   }
   // The look-up comes before the text: a line whose key the catalogue
   // lacks is dropped whatever its text.
-  std::size_t slot = catalogue.FindSlot(parsed.key.data(), parsed.key.size());
+  std::size_t slot =
+      key_hash ? catalogue.FindSlot(HashedKey(parsed.key, *key_hash))
+               : catalogue.FindSlot(parsed.key.data(), parsed.key.size());
   if (slot == MessageTable::kNoSlot) return {LineFate::kUnknownKey, {}};
   if (parsed.malformed()) return {LineFate::kMalformed, {}};
   // A plural message's own line in words other than the built-in ones
@@ -113,7 +118,8 @@ std::pair<LineFate, CompatibilityVerdict> Judge(const ParsedLine& parsed,
 // key's search, so the slots of the keys a few lines ahead are fetched
 // while the current line is judged. Only the lines the reader holds
 // already are looked at; the key is taken as the first word, which is
-// right for every entry and harmless for any other line.
+// right for every entry and harmless for any other line. The key's hash is
+// kept for when its line is judged.
 class LookAhead {
  public:
   explicit LookAhead(const MessageTable& catalogue)
@@ -124,11 +130,15 @@ class LookAhead {
     if (!wanted_) return;
     std::string_view buffered = reader.buffered();
     unsigned long long start = reader.buffered_offset();
+    current_.reset();
     if (next_ < start) {
       // A new block, or a line not looked at: start again from here.
       next_ = start;
       lines_ = 0;
     } else if (lines_ > 0) {
+      // The line just read is the first of those looked at.
+      current_ = ahead_[first_];
+      first_ = (first_ + 1) % kLines;
       --lines_;
     }
     for (; lines_ < kLines; ++lines_) {
@@ -139,20 +149,42 @@ class LookAhead {
       if (end == std::string_view::npos) return;
       std::string_view line = rest.substr(0, end);
       std::size_t key = line.find_first_not_of(' ');
+      Guess& guess = ahead_[(first_ + lines_) % kLines];
+      guess = Guess();
       if (key != std::string_view::npos) {
         line.remove_prefix(key);
-        catalogue_->Prefetch(line.substr(0, line.find(' ')));
+        guess.key = line.substr(0, line.find(' '));
+        guess.hash = HashKey(guess.key.data(), guess.key.size());
+        catalogue_->Prefetch(HashedKey(guess.key, guess.hash));
       }
       next_ += end + 1;
     }
   }
 
+  // The hash of the key of the line just read, if it was looked at and
+  // its key is the one taken for it: the same bytes of the same block,
+  // which is read again only once every line it holds is read.
+  std::optional<std::uint64_t> KeyHash(std::string_view key) const {
+    if (!current_ || current_->key.data() != key.data() ||
+        current_->key.size() != key.size()) {
+      return std::nullopt;
+    }
+    return current_->hash;
+  }
+
  private:
+  struct Guess {
+    std::string_view key;
+    std::uint64_t hash = 0;
+  };
   static constexpr std::size_t kLines = 16;
   const MessageTable* catalogue_;
   bool wanted_;  // a small table's slots stay in the cache anyway
   unsigned long long next_ = 0;  // where the first line not looked at starts
   std::size_t lines_ = 0;        // looked at ahead of the current line
+  std::array<Guess, kLines> ahead_;  // from first_ on, lines_ of them
+  std::size_t first_ = 0;
+  std::optional<Guess> current_;
 };
 
 ReadResult ResultOf(LineReader::Status status) {
@@ -187,7 +219,8 @@ ReadResult JudgeMessageLines(LineReader& reader, const MessageTable& catalogue,
       outcome.fate = LineFate::kTooLong;
       outcome.verdict = {};
     } else {
-      auto [fate, verdict] = Judge(outcome.parsed, catalogue, staged);
+      auto [fate, verdict] = Judge(outcome.parsed, catalogue, staged,
+                                   look_ahead.KeyHash(outcome.parsed.key));
       outcome.fate = fate;
       outcome.verdict = std::move(verdict);
     }

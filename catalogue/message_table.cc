@@ -43,19 +43,64 @@ const char* BuiltInTextOf(const char* entry) {
   return *mark == '\0' ? TextOf(entry) : mark + 1;
 }
 
-// Every part of an entry, each measured once.
-MessageTable::EntryView ViewOf(const char* entry) {
+// Each entry is stored after a header that holds its size, so that
+// copying and retiring entries, which set-up does for every key of a large
+// catalogue, reads no more of each than its header. The header is kept
+// narrow, since a report reads it with the entry; the rare entry too large
+// for it is measured instead.
+using SizeHeader = std::uint16_t;
+constexpr std::size_t kHeaderBytes = sizeof(SizeHeader);
+constexpr SizeHeader kSizeNotRecorded = ~SizeHeader{0};
+
+// Writes the header of an entry of `bytes`, header included, at `storage`;
+// the entry follows it.
+char* StartEntry(char* storage, std::size_t bytes) {
+  SizeHeader header = bytes < kSizeNotRecorded ? static_cast<SizeHeader>(bytes)
+                                               : kSizeNotRecorded;
+  std::memcpy(storage, &header, kHeaderBytes);
+  return storage + kHeaderBytes;
+}
+
+SizeHeader HeaderOf(const char* entry) {
+  SizeHeader header;
+  std::memcpy(&header, entry - kHeaderBytes, kHeaderBytes);
+  return header;
+}
+
+// Every part of an entry, each measured once, by reading the entry through.
+MessageTable::EntryView ReadView(const char* entry) {
   MessageTable::EntryView view;
   view.key = entry;
   view.text = entry + view.key.size() + 1;
   const char* mark = view.text.data() + view.text.size() + 1;
   view.built_in = *mark == '\0' ? view.text : std::string_view(mark + 1);
-  view.bytes = static_cast<std::size_t>(mark - entry) + 1 +
+  view.bytes = kHeaderBytes + static_cast<std::size_t>(mark - entry) + 1 +
                (*mark == '\0' ? 0 : view.built_in.size() + 1);
   return view;
 }
 
-std::size_t EntrySize(const char* entry) { return ViewOf(entry).bytes; }
+// The same, sparing the text's reading where its size tells its length:
+// an entry whose text was never replaced ends in the text's NUL and the
+// mark, and no other ends in two NULs, since neither a text nor a
+// built-in text holds one.
+MessageTable::EntryView ViewOf(const char* entry) {
+  SizeHeader bytes = HeaderOf(entry);
+  if (bytes == kSizeNotRecorded || entry[bytes - kHeaderBytes - 2] != '\0') {
+    return ReadView(entry);
+  }
+  MessageTable::EntryView view;
+  view.key = entry;
+  view.text = std::string_view(entry + view.key.size() + 1,
+                               bytes - kHeaderBytes - view.key.size() - 3);
+  view.built_in = view.text;
+  view.bytes = bytes;
+  return view;
+}
+
+std::size_t EntrySize(const char* entry) {
+  SizeHeader header = HeaderOf(entry);
+  return header != kSizeNotRecorded ? header : ReadView(entry).bytes;
+}
 
 char* CallocOrThrow(std::size_t count, std::size_t size) {
   void* buffer = std::calloc(count, size);
@@ -87,12 +132,16 @@ class EntryParts {
                    built_in != nullptr ? std::string_view(built_in)
                                        : std::string_view()) {}
 
+  // Of the stored entry, its header included.
   std::size_t bytes() const {
-    std::size_t bytes = key_length_ + text_length_ + 3;
+    std::size_t bytes = kHeaderBytes + key_length_ + text_length_ + 3;
     return built_in_ ? bytes + built_in_length_ + 1 : bytes;
   }
 
-  void WriteTo(char* at) const {
+  // Stores the entry in `storage`, bytes() long; returns the entry.
+  char* WriteTo(char* storage) const {
+    char* entry = StartEntry(storage, bytes());
+    char* at = entry;
     std::memcpy(at, key_, key_length_);
     at += key_length_;
     *at++ = '\0';
@@ -103,6 +152,7 @@ class EntryParts {
     if (built_in_ != nullptr) {
       std::memcpy(at, built_in_, built_in_length_ + 1);
     }
+    return entry;
   }
 
  private:
@@ -122,22 +172,25 @@ char* MessageTable::MakeEntry(const char* key, std::size_t key_length,
                               const char* text, std::size_t text_length,
                               const char* built_in) {
   EntryParts parts{key, key_length, text, text_length, built_in};
-  char* entry = arena_.Allocate(parts.bytes());
-  parts.WriteTo(entry);
+  char* entry = parts.WriteTo(arena_.Allocate(parts.bytes()));
   live_bytes_ += parts.bytes();
   return entry;
 }
 
 char* MessageTable::CopyEntry(const char* entry) {
   std::size_t bytes = EntrySize(entry);
-  char* copy = arena_.Allocate(bytes);
-  std::memcpy(copy, entry, bytes);
   live_bytes_ += bytes;
-  return copy;
+  return CopyEntryTo(arena_.Allocate(bytes), entry, bytes);
 }
 
 std::size_t MessageTable::EntryBytes(const char* entry) {
   return EntrySize(entry);
+}
+
+char* MessageTable::CopyEntryTo(char* storage, const char* entry,
+                                std::size_t bytes) {
+  std::memcpy(storage, entry - kHeaderBytes, bytes);
+  return storage + kHeaderBytes;
 }
 
 void MessageTable::Retire(const char* entry) {
@@ -194,17 +247,19 @@ inline std::size_t MessageTable::Probe(std::uint64_t hash, const char* key,
   }
 }
 
+std::size_t MessageTable::FindSlot(const HashedKey& key) const {
+  return Probe(key.hash & kHashBits, key.key, key.length);
+}
+
 std::size_t MessageTable::FindSlot(const char* key,
                                    std::size_t key_length) const {
   return Probe(HashKey(key, key_length) & kHashBits, key, key_length);
 }
 
-void MessageTable::Prefetch(std::string_view key) const {
+void MessageTable::Prefetch(const HashedKey& key) const {
   if (slots_.empty()) return;
-  std::size_t slot =
-      static_cast<std::size_t>(HashKey(key.data(), key.size()) & kHashBits) &
-      (slots_.size() - 1);
-  PrefetchForReading(&slots_[slot]);
+  PrefetchForReading(&slots_[static_cast<std::size_t>(key.hash & kHashBits) &
+                             (slots_.size() - 1)]);
 }
 
 const char* MessageTable::TextAt(std::size_t slot) const {
@@ -272,8 +327,13 @@ void MessageTable::EraseSlot(std::size_t slot) {
 }
 
 void MessageTable::AddMessage(const char* key, const char* text) {
-  std::size_t key_length = std::strlen(key);
-  std::uint64_t hash = HashKey(key, key_length) & kHashBits;
+  AddMessage(HashedKey(key), text);
+}
+
+void MessageTable::AddMessage(const HashedKey& hashed, const char* text) {
+  const char* key = hashed.key;
+  std::size_t key_length = hashed.length;
+  std::uint64_t hash = hashed.hash & kHashBits;
   if (std::size_t slot = Probe(hash, key, key_length); slot != kNoSlot) {
     // A later set-up may give the program a form that a file added.
     slots_[slot].hash &= ~kAddedFormBit;
@@ -393,8 +453,7 @@ void MessageTable::Staged::Add(Put put, const EntryParts& parts,
   // A file stages each key once at most, and most files name every key:
   // room for them all at once spares copying what is staged as it grows.
   if (puts_.empty()) puts_.reserve(table.size());
-  put.entry = arena_.Allocate(parts.bytes());
-  parts.WriteTo(put.entry);
+  put.entry = parts.WriteTo(arena_.Allocate(parts.bytes()));
   live_bytes_ += parts.bytes();
   Put* earlier = nullptr;
   if (put.slot != kNoSlot) {
@@ -463,9 +522,7 @@ void MessageTable::Staged::CompactIfWasteful() {
   previous.swap(arena_);
   for (Put& put : puts_) {
     std::size_t bytes = EntrySize(put.entry);
-    char* copy = arena_.Allocate(bytes);
-    std::memcpy(copy, put.entry, bytes);
-    put.entry = copy;
+    put.entry = CopyEntryTo(arena_.Allocate(bytes), put.entry, bytes);
   }
   wasted_bytes_ = 0;
 }

@@ -43,6 +43,7 @@ class MessageTable {
   // Stores a copy of `text` under `key` unless the key is present already, in
   // which case nothing changes: the first text added under a key wins.
   void AddMessage(const char* key, const char* text);
+  void AddMessage(const HashedKey& key, const char* text);
 
   // Hands out a new buffer, allocated with calloc, that the caller releases
   // with free. Found: a copy of the key's text, exactly its length plus one
@@ -112,10 +113,11 @@ class MessageTable {
   // are until the table is next changed.
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   std::size_t FindSlot(const char* key, std::size_t key_length) const;
+  std::size_t FindSlot(const HashedKey& key) const;
   // Starts bringing the slot where the key's search begins into the cache:
   // in a large table nearly every search misses it, so set-up asks for the
   // slots of keys a few lines ahead while it judges the current one.
-  void Prefetch(std::string_view key) const;
+  void Prefetch(const HashedKey& key) const;
   // Whether the slots outgrow what a core's cache holds, so that asking
   // for them ahead pays.
   bool outgrows_cache() const {
@@ -246,7 +248,8 @@ class MessageTable {
     std::uint64_t hash = 0;
     // The key, its NUL, the text and its NUL, then a mark: '\0' when the
     // text is the built-in one, else '\1' and the built-in text with its
-    // NUL. Null for an empty slot.
+    // NUL. Null for an empty slot. The entry's size is stored in the bytes
+    // before it (EntryBytes).
     char* entry = nullptr;
   };
 
@@ -267,7 +270,11 @@ class MessageTable {
   // Asks for the lines where the laid-out entry of a key of `hash` most
   // likely stands, without waiting for them.
   void PrefetchEntry(std::uint64_t hash) const;
+  // Of the entry's storage, its header included.
   static std::size_t EntryBytes(const char* entry);
+  // Copies the entry's storage, `bytes` long, to `storage`; returns the
+  // copy.
+  static char* CopyEntryTo(char* storage, const char* entry, std::size_t bytes);
   // Records what the file staged against `judged` decides about plural
   // messages, by key.
   void Decide(const MessageTable& judged, const Staged& staged);

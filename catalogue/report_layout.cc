@@ -68,8 +68,7 @@ void MessageTable::LayOutForReports() {
       KeepUnlaidOut(std::move(laid_out));
       return;
     }
-    std::memcpy(block + offset, entry, bytes);
-    entry = block + offset;
+    entry = CopyEntryTo(block + offset, entry, bytes);
     offset += bytes;
   }
   // What the previous chunks held apart from live entries goes with them.

@@ -1,6 +1,10 @@
 // Set-up: the built-in pairs, the filter keys, then the message file.
 
+#include <array>
+#include <optional>
+
 #include "catalogue/internals.h"
+#include "catalogue/key_hash.h"
 #include "catalogue/message_file_reader.h"
 #include "catalogue/prefetch.h"
 #include "msgreport.h"
@@ -15,26 +19,48 @@ using msgreport::MessageTable;
 // wait for the key.
 constexpr std::size_t kPairsAhead = 16;
 
+// Tables that end in a pair of nulls, counted in npairs, stay valid: a
+// pair with a null is passed over.
+bool IsPair(const char** pairs, std::size_t pair) {
+  return pairs[2 * pair] != nullptr && pairs[2 * pair + 1] != nullptr;
+}
+
+// A large table's slots are fetched ahead of their keys. Each key is
+// hashed once, when its slot is asked for, and kept until it is stored.
+void LoadMessagePairsAhead(MessageTable& catalogue, const char** pairs,
+                           std::size_t npairs) {
+  std::array<std::optional<msgreport::HashedKey>, kPairsAhead> ahead;
+  auto hash_ahead = [&](std::size_t pair) {
+    std::optional<msgreport::HashedKey>& key = ahead[pair % kPairsAhead];
+    key.reset();
+    if (pair >= npairs || !IsPair(pairs, pair)) return;
+    key.emplace(pairs[2 * pair]);
+    catalogue.Prefetch(*key);
+  };
+  for (std::size_t pair = 0; pair < kPairsAhead; ++pair) hash_ahead(pair);
+  for (std::size_t pair = 0; pair < npairs; ++pair) {
+    if (std::size_t further = pair + 2 * kPairsAhead; further < npairs) {
+      msgreport::PrefetchForReading(pairs[2 * further]);
+      msgreport::PrefetchForReading(pairs[2 * further + 1]);
+    }
+    std::optional<msgreport::HashedKey> key = ahead[pair % kPairsAhead];
+    hash_ahead(pair + kPairsAhead);
+    if (key) catalogue.AddMessage(*key, pairs[2 * pair + 1]);
+  }
+}
+
 void LoadMessagePairs(MessageTable& catalogue, const char** pairs, int npairs) {
-  if (npairs > 0) catalogue.Reserve(static_cast<std::size_t>(npairs));
-  bool fetch_ahead = catalogue.outgrows_cache();
-  const std::size_t end = 2 * static_cast<std::size_t>(npairs);
-  for (int pair = 0; pair < npairs; ++pair) {
-    std::size_t entry = 2 * static_cast<std::size_t>(pair);
-    std::size_t ahead = entry + 2 * kPairsAhead;
-    std::size_t further = ahead + 2 * kPairsAhead;
-    if (fetch_ahead && further < end) {
-      msgreport::PrefetchForReading(pairs[further]);
-      msgreport::PrefetchForReading(pairs[further + 1]);
+  if (npairs <= 0) return;
+  auto count = static_cast<std::size_t>(npairs);
+  catalogue.Reserve(count);
+  if (catalogue.outgrows_cache()) {
+    LoadMessagePairsAhead(catalogue, pairs, count);
+    return;
+  }
+  for (std::size_t pair = 0; pair < count; ++pair) {
+    if (IsPair(pairs, pair)) {
+      catalogue.AddMessage(pairs[2 * pair], pairs[2 * pair + 1]);
     }
-    if (fetch_ahead && ahead < end && pairs[ahead] != nullptr) {
-      catalogue.Prefetch(pairs[ahead]);
-    }
-    const char* key = pairs[entry];
-    const char* text = pairs[entry + 1];
-    // Tables that end in a pair of nulls, counted in npairs, stay valid.
-    if (key == nullptr || text == nullptr) continue;
-    catalogue.AddMessage(key, text);
   }
 }
 

@@ -59,8 +59,17 @@ TEST_F(HandlerSetupTest, EveryPairIsReadAndNullPairsAreSkipped) {
   }
   large.insert(large.end() - 4, {nullptr, nullptr});
   MessageHandler big(large.data(), 20001, nullptr, 0, nullptr);
-  EXPECT_EQ(Delivered(big, {"0", "19990", "19999"}),
-            "0|Unregistered message|19999");
+  Recording(big, "info");
+  for (const std::string& key : keys) {
+    big.ReportInfo2(key.c_str(), "x");
+    ASSERT_EQ(Received::infos.back(),
+              key == "19990" ? "Unregistered message" : key);
+  }
+  // A later set-up of fewer pairs than are looked at ahead, on a table
+  // that is large already: nothing past its pairs is read.
+  const char* more[] = {"MORE", "more", "0", "not this"};
+  big.PopulateMessageHandler(more, 2, nullptr, 0, nullptr);
+  EXPECT_EQ(Delivered(big, {"MORE", "0"}), "more|0");
 }
 
 TEST_F(HandlerSetupTest, ConstTablesAreTakenAsTheyAreAndEmptyOnesNotRead) {

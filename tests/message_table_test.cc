@@ -213,19 +213,35 @@ TEST(MessageTableTest, LayingOutKeepsEveryEntryThroughLaterChanges) {
   for (std::size_t i = 0; i < 1000; ++i) map.RemoveMessage(keys[i].c_str());
   check("removals after a layout", 1000);
   map.LayOutForReports();
-  const std::string big(40000, 'x');
+  // Larger than the size an entry records for itself can say.
+  const std::string big(70000, 'x');
   for (std::size_t i = 1000; i < 1100; ++i) {
     map.ReplaceMessage(keys[i].c_str(), keys[i].size(), big.data(), big.size());
     map.ReplaceMessage(keys[i].c_str(), keys[i].size(), keys[i].data(),
                        keys[i].size());
   }
   check("replacements after a layout", 1000);
+  // Entries of 0xFFFE to 0x10000 bytes: the key, its text and three bytes
+  // more, after a header of two.
+  std::vector<std::string> large;
+  for (std::size_t bytes = 0xFFFE; bytes <= 0x10000; ++bytes) {
+    large.push_back(std::string(bytes - 5 - 6, 'y'));
+    std::string key = "LARGE" + std::to_string(large.size());
+    map.ReplaceMessage(key.c_str(), 6, large.back().data(),
+                       large.back().size());
+  }
+  map.ReplaceMessage("LARGE", 5, big.data(), big.size());
   MessageTable copy;
   copy = map;
   EXPECT_NE(copy.FindForReport("SYNCED").plural, nullptr);
   map = MessageTable();
   map = copy;
   check("assigned", 1000);
+  EXPECT_EQ(map.FindForReport("LARGE").text, big);
+  for (std::size_t i = 0; i < large.size(); ++i) {
+    std::string key = "LARGE" + std::to_string(i + 1);
+    EXPECT_EQ(map.FindForReport(key.c_str()).text, large[i]);
+  }
   EXPECT_NE(map.FindForReport("SYNCED").plural, nullptr);
 }
 

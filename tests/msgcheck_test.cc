@@ -182,8 +182,15 @@ TEST_F(MsgcheckTest, WarnsOfTheByteAtWhichWindowsEndsTheFile) {
   const std::pair<std::string, std::string> cases[] = {
       {"DISK_FULL : \"Plein\"\n\x1aNET_TIMOUT : \"x\"\n", "2"},
       {"// notes\nDISK_FULL : \"Plein\"\x1a\nDISK_FULL : \"Vide\"\n", "2"},
+      // The file's last byte, with no line end after it.
+      {"DISK_FULL : \"Plein\"\n\x1a", "2"},
       // Past the first 64 KiB that the file is read in.
-      {comment + comment + "DISK_FULL : \"P\"\n\x1a\n", "4"}};
+      {comment + comment + "DISK_FULL : \"P\"\n\x1a\n", "4"},
+      // In a line read from two blocks, before their border and after it.
+      {comment + "// \x1a" + std::string(30000, 'y') + "\n", "2"},
+      {comment + "// " + std::string(30000, 'y') + "\x1a\n", "2"},
+      // In a line too long to be judged.
+      {"// " + std::string(70000, 'x') + "\x1a\n\x1a\n", "1"}};
   for (const auto& [contents, line] : cases) {
     std::vector<std::string> said = Check(contents);
     ASSERT_FALSE(said.empty()) << line;

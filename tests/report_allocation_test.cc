@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -148,12 +149,23 @@ TEST(ReportAllocationTest, StorageStaysBoundedByTheLiveTexts) {
     return reader.ReadMessageFile(dir.Write("m.txt", contents).c_str(),
                                   catalogue);
   };
+  // Once laid out, a table holds its live entries and nothing besides: a
+  // count of them that drifted shows here, as would a layout that failed.
+  auto holds_only = [](const msgreport::MessageTable& t,
+                       std::vector<const char*> keys) {
+    std::size_t bytes = 0;
+    for (const char* key : keys) {
+      bytes += t.ViewAt(t.FindSlot(key, std::strlen(key))).bytes;
+    }
+    return t.storage_bytes() == bytes;
+  };
   std::string alternating = dir.Write(
       "a.txt", "FILE_NOT_FOUND : \"Absent\"\nFILE_NOT_FOUND : \"Perdu\"\n");
   std::size_t before = msgreport_test::LiveNewBytes();
   for (int round = 0; round < 20000; ++round) {
     msgreport::ReadMessageLines(alternating.c_str(), table, table, {});
   }
+  EXPECT_TRUE(holds_only(table, {"FILE_NOT_FOUND", "DISK_FULL"}));
   EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
   // Compaction kept the built-in text, which "%s" fits and "Perdu" not.
   EXPECT_TRUE(read("FILE_NOT_FOUND : \"%s perdu\"\n"));
@@ -166,6 +178,7 @@ TEST(ReportAllocationTest, StorageStaysBoundedByTheLiveTexts) {
   EXPECT_TRUE(read(many));
   EXPECT_STREQ(table.FindMessage("DISK_FULL"), "Plein 99999");
   EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
+  EXPECT_TRUE(holds_only(table, {"FILE_NOT_FOUND", "DISK_FULL"}));
   // So must a plural form the catalogue lacks, staged on many lines.
   msgreport::MessageTable plural;
   plural.AddMessage("SYNCED", "%d files");
@@ -193,6 +206,8 @@ TEST(ReportAllocationTest, StorageStaysBoundedByTheLiveTexts) {
   for (int round = 0; round < 20000; ++round) {
     const std::string& path = round % 2 == 0 ? drops : keeps;
     msgreport::ReadMessageLines(path.c_str(), plural, plural, {});
+    ASSERT_TRUE(holds_only(plural, {"SYNCED", "SYNCED[one]", "SYNCED[few]"}))
+        << round;
   }
   EXPECT_LT(msgreport_test::LiveNewBytes(), before + kBound);
   EXPECT_STREQ(plural.FindMessage("SYNCED[one]"), "%d plik");
