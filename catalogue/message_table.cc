@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "catalogue/entry_key.h"
@@ -50,7 +51,7 @@ const char* BuiltInTextOf(const char* entry) {
 // for it is measured instead.
 using SizeHeader = std::uint16_t;
 constexpr std::size_t kHeaderBytes = sizeof(SizeHeader);
-constexpr SizeHeader kSizeNotRecorded = ~SizeHeader{0};
+constexpr SizeHeader kSizeNotRecorded = std::numeric_limits<SizeHeader>::max();
 
 // Writes the header of an entry of `bytes`, header included, at `storage`;
 // the entry follows it.
@@ -84,7 +85,7 @@ MessageTable::EntryView ReadView(const char* entry) {
 // mark, and no other ends in two NULs, since neither a text nor a
 // built-in text holds one.
 MessageTable::EntryView ViewOf(const char* entry) {
-  SizeHeader bytes = HeaderOf(entry);
+  std::size_t bytes = HeaderOf(entry);
   if (bytes == kSizeNotRecorded || entry[bytes - kHeaderBytes - 2] != '\0') {
     return ReadView(entry);
   }
